@@ -1,0 +1,287 @@
+#include "WordValue.h"
+
+#include <array>
+
+namespace psifonomoi {
+namespace {
+
+#include "FoldTable.inc"
+
+constexpr char32_t kGreekFirst = 0x0370;
+constexpr char32_t kGreekExtendedFirst = 0x1F00;
+
+// Values by letter index 0..24 (0: not a letter). The classical column keeps
+// the alphabetic numerals of the 24 letters of the modern alphabet only: no
+// stigma, koppa or sampi, so Ζ is 7, Π 80, Ρ 100 and Ω 800.
+constexpr std::array<int, 25> kClassical = {0,   1,   2,   3,   4,   5,   7,   8,   9,
+                                            10,  20,  30,  40,  50,  60,  70,  80,  100,
+                                            200, 300, 400, 500, 600, 700, 800};
+
+constexpr int ValueOfIndex(int index, TValueSystem system)
+{
+    return system == vsClassical ? kClassical[static_cast<std::size_t>(index)] : index;
+}
+
+constexpr int IndexOf(char32_t c)
+{
+    if (c >= kGreekFirst && c < kGreekFirst + sizeof kGreekFold)
+        return kGreekFold[c - kGreekFirst];
+    if (c >= kGreekExtendedFirst && c < kGreekExtendedFirst + sizeof kGreekExtendedFold)
+        return kGreekExtendedFold[c - kGreekExtendedFirst];
+    return 0;
+}
+
+constexpr char32_t CapitalOf(int index)
+{
+    // Α..Ρ are U+0391..U+03A1; U+03A2 is unassigned, so Σ..Ω sit one further on.
+    return static_cast<char32_t>(index <= 17 ? 0x0390 + index : 0x0391 + index);
+}
+
+// UTF-8 fast path. Every letter is either a two-byte sequence led by 0xCE or
+// 0xCF (U+0380..U+03FF) or a three-byte one E1 BC..BF xx (U+1F00..U+1FFF).
+// A lead byte followed by the right continuation bytes is always well formed,
+// and no continuation byte can be mistaken for such a lead, so any other byte
+// can be stepped over one at a time: it is worth 0 whatever it belongs to.
+struct Utf8Tables
+{
+    std::array<std::int16_t, 128> two{};   // index ((lead & 1) << 6) | (cont & 0x3F)
+    std::array<std::int16_t, 256> three{}; // index ((second & 3) << 6) | (third & 0x3F)
+};
+
+constexpr Utf8Tables MakeUtf8Tables(TValueSystem system)
+{
+    Utf8Tables t;
+    for (std::size_t i = 0; i < t.two.size(); ++i)
+        t.two[i] = static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x0380 + char32_t(i)), system));
+    for (std::size_t i = 0; i < t.three.size(); ++i)
+        t.three[i] = static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x1F00 + char32_t(i)), system));
+    return t;
+}
+
+constexpr Utf8Tables kUtf8Classical = MakeUtf8Tables(vsClassical);
+constexpr Utf8Tables kUtf8Positional = MakeUtf8Tables(vsPositional);
+
+inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+WordValueInt SumUtf8(std::string_view text, const Utf8Tables &t)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    WordValueInt sum = 0;
+    while (p < end) {
+        const unsigned char b = *p;
+        if ((b & 0xFE) == 0xCE && end - p >= 2 && IsContinuation(p[1])) {
+            sum += t.two[((b & 1u) << 6) | (p[1] & 0x3Fu)];
+            p += 2;
+        } else if (b == 0xE1 && end - p >= 3 && (p[1] & 0xFC) == 0xBC && IsContinuation(p[2])) {
+            sum += t.three[((p[1] & 3u) << 6) | (p[2] & 0x3Fu)];
+            p += 3;
+        } else {
+            ++p;
+        }
+    }
+    return sum;
+}
+
+struct Utf16Table
+{
+    std::array<std::int16_t, sizeof kGreekFold> greek{};
+    std::array<std::int16_t, sizeof kGreekExtendedFold> extended{};
+};
+
+constexpr Utf16Table MakeUtf16Table(TValueSystem system)
+{
+    Utf16Table t;
+    for (std::size_t i = 0; i < t.greek.size(); ++i)
+        t.greek[i] = static_cast<std::int16_t>(ValueOfIndex(kGreekFold[i], system));
+    for (std::size_t i = 0; i < t.extended.size(); ++i)
+        t.extended[i] = static_cast<std::int16_t>(ValueOfIndex(kGreekExtendedFold[i], system));
+    return t;
+}
+
+constexpr Utf16Table kUtf16Classical = MakeUtf16Table(vsClassical);
+constexpr Utf16Table kUtf16Positional = MakeUtf16Table(vsPositional);
+
+// Surrogates and every other code unit outside the two Greek blocks are worth 0,
+// so UTF-16 needs no decoding at all.
+WordValueInt SumUtf16(std::u16string_view text, const Utf16Table &t)
+{
+    WordValueInt sum = 0;
+    for (const char16_t c : text) {
+        const unsigned g = static_cast<unsigned>(c) - kGreekFirst;
+        const unsigned x = static_cast<unsigned>(c) - kGreekExtendedFirst;
+        if (g < t.greek.size())
+            sum += t.greek[g];
+        else if (x < t.extended.size())
+            sum += t.extended[x];
+    }
+    return sum;
+}
+
+} // namespace
+
+char32_t FoldChar(char32_t c)
+{
+    const int index = IndexOf(c);
+    return index ? CapitalOf(index) : c;
+}
+
+int LetterIndex(char32_t c) { return IndexOf(c); }
+
+int LetterValue(char32_t c, TValueSystem system) { return ValueOfIndex(IndexOf(c), system); }
+
+std::u16string FoldText(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (char16_t &c : out)
+        c = static_cast<char16_t>(FoldChar(c)); // every fold stays in the BMP
+    return out;
+}
+
+std::string FoldText(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t c = 0;
+        const std::size_t len = DecodeUtf8(utf8, pos, c);
+        if (len == 0) {
+            out.push_back(utf8[pos++]);
+            continue;
+        }
+        AppendUtf8(out, FoldChar(c));
+        pos += len;
+    }
+    return out;
+}
+
+WordValueInt ClassicalValue(std::u16string_view text) { return SumUtf16(text, kUtf16Classical); }
+WordValueInt ClassicalValue(std::string_view utf8) { return SumUtf8(utf8, kUtf8Classical); }
+WordValueInt PositionalValue(std::u16string_view text) { return SumUtf16(text, kUtf16Positional); }
+WordValueInt PositionalValue(std::string_view utf8) { return SumUtf8(utf8, kUtf8Positional); }
+
+std::int32_t PrimaryNumber(WordValueInt n)
+{
+    // Digit sums of the decimal text, repeated until one digit is left. Work on
+    // the magnitude as unsigned so that even the most negative value is safe.
+    std::uint64_t s = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    do {
+        std::uint64_t digits = s;
+        s = 0;
+        do {
+            s += digits % 10;
+            digits /= 10;
+        } while (digits != 0);
+    } while (s > 9);
+    return static_cast<std::int32_t>(s);
+}
+
+TWordValueResult CalculateWordValue(std::u16string_view text, TValueSystem system)
+{
+    const WordValueInt value =
+        system == vsClassical ? ClassicalValue(text) : PositionalValue(text);
+    return {value, PrimaryNumber(value)};
+}
+
+TWordValueResult CalculateWordValue(std::string_view utf8, TValueSystem system)
+{
+    const WordValueInt value =
+        system == vsClassical ? ClassicalValue(utf8) : PositionalValue(utf8);
+    return {value, PrimaryNumber(value)};
+}
+
+std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t &out)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data()) + pos;
+    const std::size_t avail = utf8.size() - pos;
+    if (avail == 0)
+        return 0;
+    const unsigned char b0 = s[0];
+    if (b0 < 0x80) {
+        out = b0;
+        return 1;
+    }
+    std::size_t len = 0;
+    char32_t cp = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+        if (b0 == 0xE0)
+            lo = 0xA0; // no overlong forms
+        else if (b0 == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        else if (b0 == 0xF4)
+            hi = 0x8F; // nothing past U+10FFFF
+    } else {
+        return 0;
+    }
+    if (avail < len || s[1] < lo || s[1] > hi)
+        return 0;
+    for (std::size_t i = 1; i < len; ++i) {
+        if (!IsContinuation(s[i]))
+            return 0;
+        cp = (cp << 6) | (s[i] & 0x3Fu);
+    }
+    out = cp;
+    return len;
+}
+
+std::size_t FindInvalidUtf8(std::string_view utf8)
+{
+    std::size_t pos = 0;
+    const std::size_t n = utf8.size();
+    while (pos < n) {
+        // Step over plain ASCII eight bytes at a time.
+        while (pos + 8 <= n) {
+            std::uint64_t word = 0;
+            for (std::size_t i = 0; i < 8; ++i)
+                word |= std::uint64_t(static_cast<unsigned char>(utf8[pos + i])) << (8 * i);
+            if (word & 0x8080808080808080ull)
+                break;
+            pos += 8;
+        }
+        if (pos >= n)
+            break;
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        char32_t c = 0;
+        const std::size_t len = DecodeUtf8(utf8, pos, c);
+        if (len == 0)
+            return pos;
+        pos += len;
+    }
+    return std::string_view::npos;
+}
+
+void AppendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+} // namespace psifonomoi
