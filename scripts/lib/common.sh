@@ -13,6 +13,8 @@ BUILD_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
 )
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils)
+# Making and checking the Debian package and the installed desktop files.
+PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 
 # Installs whichever of the given packages are missing, with sudo when not root.
 ensure_packages() {
