@@ -1,0 +1,56 @@
+// Command-line options of psifonomoi-cli and their parsing. Kept apart from the
+// processing so that tests can check parsing without running anything.
+#pragma once
+
+#include "WordValue.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace psifonomoi::cli {
+
+// Exit statuses, after the BSD sysexits convention.
+enum ExitStatus : int
+{
+    kExitOk = 0,
+    kExitUsage = 64,   // unknown option, bad option value
+    kExitDataErr = 65, // some input was not valid in its encoding
+    kExitIoErr = 74,   // reading the input or writing the output failed
+};
+
+enum class SystemChoice
+{
+    Classical,
+    Positional,
+    Both
+};
+
+struct Options
+{
+    SystemChoice system = SystemChoice::Classical;
+    bool explain = false;
+    std::optional<WordValueInt> find;
+    std::string encoding; // empty: UTF-8
+    std::vector<std::string> texts;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParseResult
+{
+    Options options;
+    std::string error; // non-empty: a usage error, to be reported with exit 64
+};
+
+ParseResult ParseArguments(int argc, const char *const *argv);
+
+// The help text and the version line, each ending in a newline.
+std::string HelpText();
+std::string VersionText();
+
+// "Usage: ..." plus a hint at --help, for usage errors.
+std::string UsageText();
+
+} // namespace psifonomoi::cli

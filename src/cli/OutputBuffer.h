@@ -1,0 +1,55 @@
+// Buffered writing to a file descriptor, with the number formatting and text
+// escaping of the command line's output. Write errors are sticky: after the
+// first one, every call returns false and the error stays in error().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace psifonomoi::cli {
+
+class OutputBuffer
+{
+public:
+    OutputBuffer(int fd, std::size_t capacity);
+    OutputBuffer(const OutputBuffer &) = delete;
+    OutputBuffer &operator=(const OutputBuffer &) = delete;
+
+    bool Append(std::string_view bytes);
+    bool Put(char c)
+    {
+        if (m_size == m_capacity && !Flush())
+            return false;
+        m_data[m_size++] = c;
+        return m_error == 0;
+    }
+    bool AppendNumber(std::uint64_t n);
+
+    // Appends well-formed UTF-8 text so that it stays on one line and shows
+    // every control character: \\ \t \n \r \0, \xHH for other C0 controls and
+    // DEL, \u0080..\u009F for C1 controls. Everything else is copied as is.
+    bool AppendEscaped(std::string_view utf8);
+    // A byte that is not part of the text's encoding, as \xHH.
+    bool AppendBadByte(unsigned char byte);
+
+    // Writes out everything buffered. False on a write error (errno in error()).
+    bool Flush();
+    bool Failed() const { return m_error != 0; }
+    int error() const { return m_error; }
+
+private:
+    bool WriteAll(const char *data, std::size_t size);
+
+    int m_fd;
+    std::size_t m_capacity;
+    std::size_t m_size = 0;
+    std::unique_ptr<char[]> m_data;
+    int m_error = 0;
+};
+
+// Decimal digits of n into `out` (at least 20 bytes); returns the count.
+std::size_t FormatDecimal(std::uint64_t n, char *out);
+
+} // namespace psifonomoi::cli
