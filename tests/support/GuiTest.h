@@ -1,15 +1,21 @@
 // Shared by the window tests: forces the offscreen platform unless the caller
-// chose one, and fails the running test if a modal window turns up that the
-// test did not ask for (a stray message box would otherwise hang the suite).
+// chose one, starts the program's own application object (style, fonts, Greek
+// texts, exception handler), and fails the running test if a modal window
+// turns up that the test did not ask for (a stray message box would otherwise
+// hang the suite).
 #pragma once
 
+#include "Application.h"
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdlib>
+#include <functional>
+#include <memory>
 
 namespace psifonomoi::testing {
 
@@ -44,17 +50,48 @@ private:
     QString m_unexpected;
 };
 
+// Runs `handle` on the first modal window or pop-up menu that appears within
+// `timeoutMs`, from the event loop that window runs; the handler should close
+// it. Returns at once: call it just before the action that opens the window.
+// `context` bounds the lifetime of the polling (usually the test object).
+// Sets *seen (if given) to whether a window turned up.
+inline void whenWindowAppears(QObject *context, std::function<void(QWidget *)> handle,
+                              bool *seen = nullptr, int timeoutMs = 5000)
+{
+    if (seen)
+        *seen = false;
+    auto *timer = new QTimer(context);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, context, [=] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w)
+            w = QApplication::activePopupWidget();
+        if (!w && clock->elapsed() < timeoutMs)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (w) {
+            if (seen)
+                *seen = true;
+            handle(w);
+        }
+    });
+    timer->start();
+}
+
 } // namespace psifonomoi::testing
 
-// Like QTEST_MAIN, but offscreen by default. A test class may own a ModalWatch
-// and check unexpected() in cleanup().
+// Like QTEST_MAIN, but offscreen by default and with the program's own
+// application object. A test class may own a ModalWatch and check
+// unexpected() in cleanup().
 #define PSIFONOMOI_GUI_TEST_MAIN(TestObject)                                                       \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
-        QApplication app(argc, argv);                                                              \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TApplication app(argc, argv);                                                              \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \

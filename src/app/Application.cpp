@@ -1,0 +1,111 @@
+#include "Application.h"
+
+#include <QFile>
+#include <QFont>
+#include <QIcon>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTranslator>
+#include <QWidget>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+// Shown when something that is not a std::exception is thrown.
+const char16_t *const UnknownExceptionText = u"Παρουσιάστηκε ένα απρόβλεπτο σφάλμα.";
+
+// The layouts name Windows faces. On Linux they are mapped to free faces of the
+// same widths, so that captions sized for them fit: Liberation Sans has the
+// advance widths of Arial, which at 11 px are within a pixel or two of the
+// bitmap sans face the layouts were drawn with; Liberation Serif those of
+// Times New Roman. The narrow face is only a fallback for systems without the
+// regular one.
+void MapWindowsFonts()
+{
+    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                           QStringLiteral("Liberation Sans Narrow")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos")});
+}
+
+void LoadGreekTranslation(QCoreApplication &app)
+{
+    // Qt has no Greek catalogue of its own: ours covers the texts Qt draws
+    // itself (the edit's context menu, the message box buttons).
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral(":/i18n/psifonomoi_el.qm")))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+void SetWindowIcon()
+{
+    QIcon icon;
+    for (const auto *path : {":/icons/psifonomoi-16.png", ":/icons/psifonomoi-32.png"}) {
+        const QString file = QString::fromLatin1(path);
+        if (QFile::exists(file))
+            icon.addFile(file);
+    }
+    if (!icon.isNull())
+        QApplication::setWindowIcon(icon);
+}
+
+} // namespace
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // The windows have fixed geometry: a style with other margins or larger
+    // indicators (as some desktop styles have) would clip their captions.
+    if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        setStyle(fusion);
+    MapWindowsFonts();
+    LoadGreekTranslation(*this);
+    SetWindowIcon();
+}
+
+TApplication::~TApplication() = default;
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    // An exception must not unwind into Qt's event loop; this is the outermost
+    // frame of every event dispatch, so it is caught here and the loop goes on.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        ShowException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ShowException(QString::fromUtf16(UnknownExceptionText));
+    }
+    return false;
+}
+
+void TApplication::ShowException(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ψηφόνομοι"), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+namespace psifonomoi {
+
+void UseDesignPixelSizes(QWidget *root)
+{
+    QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    widgets.prepend(root); // parents first, so children resolve against pinned fonts
+    for (QWidget *w : widgets) {
+        if (!w->testAttribute(Qt::WA_SetFont))
+            continue;
+        QFont font = w->font();
+        if (font.pointSizeF() <= 0)
+            continue; // already in pixels
+        font.setPixelSize(static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0)));
+        w->setFont(font);
+    }
+}
+
+} // namespace psifonomoi

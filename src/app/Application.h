@@ -1,0 +1,34 @@
+// The application object of the window program: start-up set-up (style, fonts,
+// Greek translation of Qt's own texts, icon) and the default handler that shows
+// an exception escaping an event handler instead of letting it end the program.
+#pragma once
+
+#include <QApplication>
+
+class QWidget;
+
+class TApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    // argc is a reference because QApplication keeps it for its lifetime.
+    TApplication(int &argc, char **argv);
+    ~TApplication() override;
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Shows an exception's message the way the program reports every failure:
+    // a modal error box over the active window. Returns when it is closed.
+    static void ShowException(const QString &message);
+};
+
+namespace psifonomoi {
+
+// The window layouts give their fonts in points for a 96-dpi display. Each font
+// set on `root` or below is pinned to the pixel size it had there (8 pt is
+// 11 px, 12 pt 16 px, 18 pt 24 px), so that the text fits the fixed boxes on
+// any display; Qt's device-pixel scaling still enlarges the whole window.
+void UseDesignPixelSizes(QWidget *root);
+
+} // namespace psifonomoi

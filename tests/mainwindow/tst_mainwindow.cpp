@@ -1,0 +1,503 @@
+// The calculator window driven as a user drives it: real key presses and mouse
+// clicks on the offscreen platform, with the program's own application object.
+#include "AboutUnit.h"
+#include "GuiTest.h"
+#include "Unit1.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+
+#include <memory>
+#include <stdexcept>
+
+using psifonomoi::testing::ModalWatch;
+using psifonomoi::testing::whenWindowAppears;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsEmptyWithClassicalChosen();
+    void tabOrder();
+    void workedExample_data();
+    void workedExample();
+    void modifiedEnterDoesNotCalculate_data();
+    void modifiedEnterDoesNotCalculate();
+    void radioByKeyboardRecalculates();
+    void checkedRadioChosenAgainDoesNothing();
+    void emptyTextGivesZeros();
+    void editingAloneDoesNotRecalculate();
+    void enterOnFocusedButton_data();
+    void enterOnFocusedButton();
+    void escape_data();
+    void escape();
+    void onlyWidens();
+    void widenedLayout_data();
+    void widenedLayout();
+    void largeValueWidensLabel();
+    void pastedMillionCharacters();
+    void exceptionInHandlerIsShownAndProgramGoesOn();
+    void informationOpensAndReleasesAboutWindow();
+    void captionsFit_data();
+    void captionsFit();
+    void contextMenuIsGreek();
+
+private:
+    template <typename T> T *control(const char *name) const
+    {
+        T *c = m_form->findChild<T *>(QLatin1String(name));
+        if (!c)
+            qFatal("no control %s", name);
+        return c;
+    }
+    QString word() const { return control<QLabel>("Label2")->text(); }
+    QString primary() const { return control<QLabel>("Label4")->text(); }
+    void type(const QString &text);
+
+    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<ModalWatch> m_watch;
+};
+
+void TestMainWindow::init()
+{
+    m_watch = std::make_unique<ModalWatch>();
+    m_form = std::make_unique<TForm1>();
+    Form1 = m_form.get();
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    control<QLineEdit>("Edit1")->setFocus();
+}
+
+void TestMainWindow::cleanup()
+{
+    Form1 = nullptr;
+    m_form.reset();
+    QCOMPARE(m_watch->unexpected(), QString());
+    m_watch.reset();
+}
+
+void TestMainWindow::type(const QString &text)
+{
+    // QTest::keyClicks takes Latin-1 only; Greek letters go as key events that
+    // carry their text, as a Greek keyboard layout delivers them.
+    auto *edit = control<QLineEdit>("Edit1");
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void TestMainWindow::startsEmptyWithClassicalChosen()
+{
+    QCOMPARE(control<QLineEdit>("Edit1")->text(), QString());
+    QVERIFY(control<QRadioButton>("RadioButton1")->isChecked());
+    QVERIFY(!control<QRadioButton>("RadioButton2")->isChecked());
+    QCOMPARE(word(), QStringLiteral("0"));
+    QCOMPARE(primary(), QStringLiteral("0"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Ψηφόνομοι"));
+    QCOMPARE(m_form->size(), QSize(443, 343));
+    QCOMPARE(m_form->sizeHint(), QSize(443, 343));
+    QVERIFY(control<QPushButton>("Button1")->isDefault());
+}
+
+void TestMainWindow::tabOrder()
+{
+    const char *order[] = {"Button1", "Button2", "Button3", "RadioButton1", "Edit1"};
+    for (const char *name : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(name));
+    }
+}
+
+void TestMainWindow::workedExample_data()
+{
+    QTest::addColumn<int>("key"); // 0: click Calculate with the mouse
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter)
+                                  << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    QTest::newRow("Calculate clicked") << 0 << Qt::KeyboardModifiers();
+}
+
+void TestMainWindow::workedExample()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    if (key)
+        QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key(key), modifiers);
+    else
+        QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("93"));
+    QCOMPARE(primary(), QStringLiteral("3"));
+    // The text, focus and selection stay as they were.
+    QCOMPARE(control<QLineEdit>("Edit1")->text(), QStringLiteral("ΑΓΑΠΗ"));
+
+    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("28"));
+    QCOMPARE(primary(), QStringLiteral("1"));
+    QTest::mouseClick(control<QRadioButton>("RadioButton1"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("93"));
+}
+
+void TestMainWindow::modifiedEnterDoesNotCalculate_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("Alt") << Qt::KeyboardModifiers(Qt::AltModifier);
+}
+
+void TestMainWindow::modifiedEnterDoesNotCalculate()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return, modifiers);
+    QCOMPARE(word(), QStringLiteral("0"));
+    QVERIFY(m_form->isVisible());
+}
+
+void TestMainWindow::radioByKeyboardRecalculates()
+{
+    // Never calculated before: changing the system calculates the current text.
+    type(QStringLiteral("Ιησούς"));
+    auto *classical = control<QRadioButton>("RadioButton1");
+    classical->setFocus();
+    QTest::keyClick(classical, Qt::Key_Down);
+    QVERIFY(control<QRadioButton>("RadioButton2")->isChecked());
+    QCOMPARE(word(), QStringLiteral("87"));
+    QCOMPARE(primary(), QStringLiteral("6"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QVERIFY(classical->isChecked());
+    QCOMPARE(word(), QStringLiteral("888"));
+}
+
+void TestMainWindow::checkedRadioChosenAgainDoesNothing()
+{
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::mouseClick(control<QRadioButton>("RadioButton1"), Qt::LeftButton);
+    QTest::keyClick(control<QRadioButton>("RadioButton1"), Qt::Key_Space);
+    QCOMPARE(word(), QStringLiteral("0"));
+    QCOMPARE(primary(), QStringLiteral("0"));
+}
+
+void TestMainWindow::emptyTextGivesZeros()
+{
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    control<QLineEdit>("Edit1")->selectAll();
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Delete);
+    QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("0"));
+    QCOMPARE(primary(), QStringLiteral("0"));
+}
+
+void TestMainWindow::editingAloneDoesNotRecalculate()
+{
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    type(QStringLiteral("ΩΩ"));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Backspace);
+    QCOMPARE(word(), QStringLiteral("93"));
+    QCOMPARE(primary(), QStringLiteral("3"));
+}
+
+void TestMainWindow::enterOnFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Information, Return") << QStringLiteral("Button2") << int(Qt::Key_Return);
+    QTest::newRow("Close, Return") << QStringLiteral("Button3") << int(Qt::Key_Return);
+    QTest::newRow("Close, keypad Enter") << QStringLiteral("Button3") << int(Qt::Key_Enter);
+}
+
+void TestMainWindow::enterOnFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    auto *b = m_form->findChild<QPushButton *>(button);
+    b->setFocus();
+    QCOMPARE(QApplication::focusWidget(), b);
+
+    bool aboutSeen = false;
+    if (button == QLatin1String("Button2")) {
+        m_watch->allow(true);
+        whenWindowAppears(
+            this, [](QWidget *w) { w->close(); }, &aboutSeen);
+    }
+    QTest::keyClick(b, Qt::Key(key));
+    QCOMPARE(word(), QStringLiteral("0")); // Calculate was not pressed
+    if (button == QLatin1String("Button2")) {
+        QVERIFY(aboutSeen);
+        QVERIFY(m_form->isVisible());
+    } else {
+        QVERIFY(!m_form->isVisible());
+    }
+}
+
+void TestMainWindow::escape_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("plain") << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier) << false;
+    QTest::newRow("Ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+}
+
+void TestMainWindow::escape()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, closes);
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Escape, modifiers);
+    QCOMPARE(m_form->isVisible(), !closes);
+}
+
+void TestMainWindow::onlyWidens()
+{
+    m_form->resize(300, 200);
+    QCOMPARE(m_form->size(), QSize(443, 343));
+    m_form->resize(900, 600);
+    QCOMPARE(m_form->size(), QSize(900, 343));
+    QCOMPARE(m_form->minimumSize(), QSize(443, 343));
+    QCOMPARE(m_form->maximumHeight(), 343);
+}
+
+void TestMainWindow::widenedLayout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("widened"); // geometry after widening by 200
+    QTest::newRow("Label5 grows") << QStringLiteral("Label5") << QRect(16, 8, 600, 39);
+    QTest::newRow("Edit1 grows") << QStringLiteral("Edit1") << QRect(16, 58, 610, 28);
+    QTest::newRow("GroupBox1 grows") << QStringLiteral("GroupBox1") << QRect(112, 96, 513, 129);
+    QTest::newRow("Label7 grows") << QStringLiteral("Label7") << QRect(24, 72, 475, 52);
+    QTest::newRow("GroupBox2 grows") << QStringLiteral("GroupBox2") << QRect(16, 232, 521, 97);
+    QTest::newRow("Button2 moves") << QStringLiteral("Button2") << QRect(544, 240, 81, 25);
+    QTest::newRow("Button3 moves") << QStringLiteral("Button3") << QRect(544, 272, 81, 25);
+    QTest::newRow("Button1 stays") << QStringLiteral("Button1") << QRect(18, 94, 87, 25);
+    QTest::newRow("RadioButton2 stays") << QStringLiteral("RadioButton2") << QRect(8, 56, 297, 17);
+    QTest::newRow("Label3 stays") << QStringLiteral("Label3") << QRect(16, 60, 268, 29);
+}
+
+void TestMainWindow::widenedLayout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, widened);
+    m_form->resize(643, 343);
+    QCOMPARE(m_form->findChild<QWidget *>(name)->geometry(), widened);
+    m_form->resize(443, 343); // and back to the designed place
+    const QRect designed = m_form->findChild<QWidget *>(name)->geometry();
+    QCOMPARE(designed.top(), widened.top());
+    QVERIFY(designed.width() == widened.width() || designed.width() == widened.width() - 200);
+    QVERIFY(designed.left() == widened.left() || designed.left() == widened.left() - 200);
+}
+
+void TestMainWindow::largeValueWidensLabel()
+{
+    type(QString(2000, QChar(u'Ω')));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    auto *label = control<QLabel>("Label2");
+    QCOMPARE(label->text(), QStringLiteral("1600000"));
+    QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+    QVERIFY(label->width() > 15);
+}
+
+void TestMainWindow::pastedMillionCharacters()
+{
+    // Half small alpha, half small beta: 500,000 × (1 + 2) classical.
+    QString text;
+    for (int i = 0; i < 500'000; ++i)
+        text += QStringLiteral("αβ");
+    QGuiApplication::clipboard()->setText(text);
+    auto *edit = control<QLineEdit>("Edit1");
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text().size(), 1'000'000);
+    QCOMPARE(edit->text(), text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(word(), QStringLiteral("1500000"));
+    QCOMPARE(primary(), QStringLiteral("6"));
+    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("1500000")); // positional values of α, β are 1, 2 too
+}
+
+void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
+{
+    auto *calculate = control<QPushButton>("Button1");
+    auto *thrower = new QObject(calculate);
+    QObject::connect(calculate, &QPushButton::clicked, thrower,
+                     [] { throw std::runtime_error("Δοκιμαστικό σφάλμα"); });
+    m_watch->allow(true);
+    QString text;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool seen = false;
+    whenWindowAppears(
+        this,
+        [&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w)) {
+                text = box->text();
+                icon = box->icon();
+                for (QAbstractButton *b : box->buttons())
+                    buttons << b->text();
+            }
+            w->close();
+        },
+        &seen);
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    QVERIFY(seen);
+    QCOMPARE(text, QStringLiteral("Δοκιμαστικό σφάλμα"));
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(buttons, QStringList{QStringLiteral("Εντάξει")});
+
+    // The window is still there and still calculates.
+    delete thrower;
+    m_watch->allow(false);
+    QVERIFY(m_form->isVisible());
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    QCOMPARE(word(), QStringLiteral("93"));
+}
+
+void TestMainWindow::informationOpensAndReleasesAboutWindow()
+{
+    m_watch->allow(true);
+    for (int round = 0; round < 3; ++round) {
+        bool seen = false;
+        bool wasAbout = false;
+        whenWindowAppears(
+            this,
+            [&](QWidget *w) {
+                wasAbout = qobject_cast<TAboutFrm *>(w) && w == AboutFrm;
+                w->close();
+            },
+            &seen);
+        QTest::mouseClick(control<QPushButton>("Button2"), Qt::LeftButton);
+        QVERIFY(seen);
+        QVERIFY(wasAbout);
+        QCOMPARE(AboutFrm, nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!qobject_cast<TAboutFrm *>(w), "an about window was left behind");
+    }
+}
+
+void TestMainWindow::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    const struct
+    {
+        const char *name;
+        int px;
+        bool bold;
+    } rows[] = {
+        {"Label5", 11, false},       {"Edit1", 16, false},     {"Button1", 11, false},
+        {"Button2", 11, false},      {"Button3", 11, false},   {"GroupBox1", 11, false},
+        {"RadioButton1", 11, false}, {"Label6", 11, false},    {"RadioButton2", 11, false},
+        {"Label7", 11, false},       {"GroupBox2", 11, false}, {"Label1", 24, true},
+        {"Label2", 24, true},        {"Label3", 24, true},     {"Label4", 24, true},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.name) << QString::fromLatin1(r.name) << r.px << r.bold;
+}
+
+void TestMainWindow::captionsFit()
+{
+    QFETCH(QString, name);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    auto *w = m_form->findChild<QWidget *>(name);
+    QVERIFY(w);
+    // The face actually used, at the layout's pixel size: a free face of the
+    // Windows face's widths, not whatever the system falls back to.
+    const QFontInfo info(w->font());
+    QCOMPARE(info.pixelSize(), pixelSize);
+    QCOMPARE(info.bold(), bold);
+    QCOMPARE(info.family(), QStringLiteral("Liberation Sans"));
+
+    const QFontMetrics fm(w->font());
+    QStyle *style = w->style();
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        const QRect box = label->contentsRect();
+        if (label->wordWrap()) {
+            const QRect needed = fm.boundingRect(box, Qt::TextWordWrap, label->text());
+            QVERIFY2(
+                needed.height() <= box.height() && needed.width() <= box.width(),
+                qPrintable(QStringLiteral("needs %1×%2").arg(needed.width()).arg(needed.height())));
+        } else {
+            QVERIFY(fm.horizontalAdvance(label->text()) <= box.width());
+            QVERIFY(fm.height() <= box.height());
+        }
+    } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+        QStyleOptionButton opt;
+        opt.initFrom(button);
+        const QRect box = style->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
+        QVERIFY(fm.horizontalAdvance(button->text()) <= box.width());
+        QVERIFY(fm.height() <= box.height());
+    } else if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+        QStyleOptionButton opt;
+        opt.initFrom(radio);
+        opt.text = radio->text();
+        const QRect box = style->subElementRect(QStyle::SE_RadioButtonContents, &opt, radio);
+        QVERIFY2(fm.horizontalAdvance(radio->text()) <= box.width(),
+                 qPrintable(QStringLiteral("%1 > %2")
+                                .arg(fm.horizontalAdvance(radio->text()))
+                                .arg(box.width())));
+        QVERIFY(fm.height() <= box.height());
+    } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+        QVERIFY(fm.horizontalAdvance(group->title()) + 2 * fm.averageCharWidth() <= group->width());
+    } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        QVERIFY(fm.height() <= edit->contentsRect().height());
+    }
+}
+
+void TestMainWindow::contextMenuIsGreek()
+{
+    auto *edit = control<QLineEdit>("Edit1");
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QStringList texts;
+    bool seen = false;
+    whenWindowAppears(
+        this,
+        [&](QWidget *w) {
+            if (auto *menu = qobject_cast<QMenu *>(w)) {
+                for (QAction *a : menu->actions()) {
+                    if (a->isSeparator())
+                        continue;
+                    QString t = a->text().section(QLatin1Char('\t'), 0, 0);
+                    texts << t.remove(QLatin1Char('&'));
+                }
+            }
+            w->close();
+        },
+        &seen);
+    const QPoint at(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+    QCoreApplication::sendEvent(edit, &event);
+    QTRY_VERIFY(seen); // the menu pops up without a loop of its own
+    const QStringList greek{
+        QStringLiteral("Αναίρεση"),     QStringLiteral("Ακύρωση αναίρεσης"),
+        QStringLiteral("Αποκοπή"),      QStringLiteral("Αντιγραφή"),
+        QStringLiteral("Επικόλληση"),   QStringLiteral("Διαγραφή"),
+        QStringLiteral("Επιλογή όλων"),
+    };
+    QCOMPARE(texts, greek);
+}
+
+PSIFONOMOI_GUI_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
