@@ -1,6 +1,8 @@
 #include "WordValue.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace psifonomoi {
 namespace {
@@ -13,8 +15,8 @@ constexpr char32_t kGreekExtendedFirst = 0x1F00;
 // Values by letter index 0..24 (0: not a letter). The classical column keeps
 // the alphabetic numerals of the 24 letters of the modern alphabet only: no
 // stigma, koppa or sampi, so Ζ is 7, Π 80, Ρ 100 and Ω 800.
-constexpr std::array<int, 25> kClassical = {0,   1,   2,   3,   4,   5,   7,   8,   9,
-                                            10,  20,  30,  40,  50,  60,  70,  80,  100,
+constexpr std::array<int, 25> kClassical = {0,   1,   2,   3,   4,   5,   7,  8,  9,
+                                            10,  20,  30,  40,  50,  60,  70, 80, 100,
                                             200, 300, 400, 500, 600, 700, 800};
 
 constexpr int ValueOfIndex(int index, TValueSystem system)
@@ -40,62 +42,99 @@ constexpr char32_t CapitalOf(int index)
 // UTF-8 fast path. Every letter is either a two-byte sequence led by 0xCE or
 // 0xCF (U+0380..U+03FF) or a three-byte one E1 BC..BF xx (U+1F00..U+1FFF).
 // A lead byte followed by the right continuation bytes is always well formed,
-// and no continuation byte can be mistaken for such a lead, so any other byte
-// can be stepped over one at a time: it is worth 0 whatever it belongs to.
-struct Utf8Tables
+// and the bytes such a sequence consumes are continuation bytes, which can
+// never be one of those leads. So whether a letter starts at a byte depends
+// only on that byte and the next one or two, never on where the previous
+// character began: the sum can look at every byte pair on its own, with no
+// decoding and no branches, eight pairs per 64-bit load.
+struct Utf8Values
 {
-    std::array<std::int16_t, 128> two{};   // index ((lead & 1) << 6) | (cont & 0x3F)
-    std::array<std::int16_t, 256> three{}; // index ((second & 3) << 6) | (third & 0x3F)
+    // Value of the two-byte sequence (b0, b1), keyed by b0 | b1 << 8.
+    std::array<std::int16_t, 0x10000> pair{};
+    std::array<std::int16_t, 256> extended{}; // index ((second & 3) << 6) | (third & 0x3F)
 };
 
-constexpr Utf8Tables MakeUtf8Tables(TValueSystem system)
+constexpr Utf8Values MakeUtf8Values(TValueSystem system)
 {
-    Utf8Tables t;
-    for (std::size_t i = 0; i < t.two.size(); ++i)
-        t.two[i] = static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x0380 + char32_t(i)), system));
-    for (std::size_t i = 0; i < t.three.size(); ++i)
-        t.three[i] = static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x1F00 + char32_t(i)), system));
+    Utf8Values t;
+    for (unsigned cont = 0x80; cont <= 0xBF; ++cont) {
+        for (unsigned lead = 0xCE; lead <= 0xCF; ++lead)
+            t.pair[lead | cont << 8] = static_cast<std::int16_t>(
+                ValueOfIndex(IndexOf(0x0380 + (((lead & 1u) << 6) | (cont & 0x3Fu))), system));
+    }
+    for (std::size_t i = 0; i < t.extended.size(); ++i)
+        t.extended[i] =
+            static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x1F00 + char32_t(i)), system));
     return t;
 }
 
-constexpr Utf8Tables kUtf8Classical = MakeUtf8Tables(vsClassical);
-constexpr Utf8Tables kUtf8Positional = MakeUtf8Tables(vsPositional);
+constexpr Utf8Values kUtf8Classical = MakeUtf8Values(vsClassical);
+constexpr Utf8Values kUtf8Positional = MakeUtf8Values(vsPositional);
 
-inline bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-WordValueInt SumUtf8(std::string_view text, const Utf8Tables &t)
+inline bool IsContinuation(unsigned char b)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *const end = p + text.size();
+    return (b & 0xC0) == 0x80;
+}
+
+// True when one of the eight bytes of w is 0xE1.
+constexpr bool HasExtendedLead(std::uint64_t w)
+{
+    const std::uint64_t x = w ^ 0xE1E1E1E1E1E1E1E1ull;
+    return ((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) != 0;
+}
+
+WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
+{
+    const auto *const p = reinterpret_cast<const unsigned char *>(text.data());
+    const std::size_t n = text.size();
+    const auto pairValue = [&](unsigned key) { return t.pair[key]; };
+    // The value of a three-byte letter starting at j, if one does.
+    const auto extendedAt = [&](std::size_t j) -> int {
+        if (p[j] == 0xE1 && j + 2 < n && (p[j + 1] & 0xFC) == 0xBC && IsContinuation(p[j + 2]))
+            return t.extended[((p[j + 1] & 3u) << 6) | (p[j + 2] & 0x3Fu)];
+        return 0;
+    };
+
     WordValueInt sum = 0;
-    while (p < end) {
-        const unsigned char b = *p;
-        if ((b & 0xFE) == 0xCE && end - p >= 2 && IsContinuation(p[1])) {
-            sum += t.two[((b & 1u) << 6) | (p[1] & 0x3Fu)];
-            p += 2;
-        } else if (b == 0xE1 && end - p >= 3 && (p[1] & 0xFC) == 0xBC && IsContinuation(p[2])) {
-            sum += t.three[((p[1] & 3u) << 6) | (p[2] & 0x3Fu)];
-            p += 3;
-        } else {
-            ++p;
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Pairs starting at i..i+7; the last one ends on byte i+8.
+        for (; i + 8 < n; i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, sizeof w);
+            int block = pairValue(w & 0xFFFF) + pairValue((w >> 8) & 0xFFFF) +
+                        pairValue((w >> 16) & 0xFFFF) + pairValue((w >> 24) & 0xFFFF) +
+                        pairValue((w >> 32) & 0xFFFF) + pairValue((w >> 40) & 0xFFFF) +
+                        pairValue((w >> 48) & 0xFFFF) +
+                        pairValue(static_cast<unsigned>(w >> 56) | unsigned(p[i + 8]) << 8);
+            if (HasExtendedLead(w)) [[unlikely]] {
+                for (std::size_t j = i; j < i + 8; ++j)
+                    block += extendedAt(j);
+            }
+            sum += block;
         }
+    }
+    // The rest byte by byte; the last byte alone is never a letter.
+    for (; i < n; ++i) {
+        if (i + 1 < n)
+            sum += pairValue(p[i] | unsigned(p[i + 1]) << 8);
+        sum += extendedAt(i);
     }
     return sum;
 }
 
+// Values of the code units U+0000..U+1FFF, which hold both Greek blocks; a
+// unit past them is worth 0 like U+0000, so the lookup needs no branch.
 struct Utf16Table
 {
-    std::array<std::int16_t, sizeof kGreekFold> greek{};
-    std::array<std::int16_t, sizeof kGreekExtendedFold> extended{};
+    std::array<std::int16_t, kGreekExtendedFirst + sizeof kGreekExtendedFold> value{};
 };
 
 constexpr Utf16Table MakeUtf16Table(TValueSystem system)
 {
     Utf16Table t;
-    for (std::size_t i = 0; i < t.greek.size(); ++i)
-        t.greek[i] = static_cast<std::int16_t>(ValueOfIndex(kGreekFold[i], system));
-    for (std::size_t i = 0; i < t.extended.size(); ++i)
-        t.extended[i] = static_cast<std::int16_t>(ValueOfIndex(kGreekExtendedFold[i], system));
+    for (std::size_t i = 0; i < t.value.size(); ++i)
+        t.value[i] = static_cast<std::int16_t>(ValueOfIndex(IndexOf(char32_t(i)), system));
     return t;
 }
 
@@ -108,12 +147,8 @@ WordValueInt SumUtf16(std::u16string_view text, const Utf16Table &t)
 {
     WordValueInt sum = 0;
     for (const char16_t c : text) {
-        const unsigned g = static_cast<unsigned>(c) - kGreekFirst;
-        const unsigned x = static_cast<unsigned>(c) - kGreekExtendedFirst;
-        if (g < t.greek.size())
-            sum += t.greek[g];
-        else if (x < t.extended.size())
-            sum += t.extended[x];
+        const std::size_t unit = c < t.value.size() ? c : 0;
+        sum += t.value[unit];
     }
     return sum;
 }
@@ -126,9 +161,15 @@ char32_t FoldChar(char32_t c)
     return index ? CapitalOf(index) : c;
 }
 
-int LetterIndex(char32_t c) { return IndexOf(c); }
+int LetterIndex(char32_t c)
+{
+    return IndexOf(c);
+}
 
-int LetterValue(char32_t c, TValueSystem system) { return ValueOfIndex(IndexOf(c), system); }
+int LetterValue(char32_t c, TValueSystem system)
+{
+    return ValueOfIndex(IndexOf(c), system);
+}
 
 std::u16string FoldText(std::u16string_view text)
 {
@@ -156,10 +197,22 @@ std::string FoldText(std::string_view utf8)
     return out;
 }
 
-WordValueInt ClassicalValue(std::u16string_view text) { return SumUtf16(text, kUtf16Classical); }
-WordValueInt ClassicalValue(std::string_view utf8) { return SumUtf8(utf8, kUtf8Classical); }
-WordValueInt PositionalValue(std::u16string_view text) { return SumUtf16(text, kUtf16Positional); }
-WordValueInt PositionalValue(std::string_view utf8) { return SumUtf8(utf8, kUtf8Positional); }
+WordValueInt ClassicalValue(std::u16string_view text)
+{
+    return SumUtf16(text, kUtf16Classical);
+}
+WordValueInt ClassicalValue(std::string_view utf8)
+{
+    return SumUtf8(utf8, kUtf8Classical);
+}
+WordValueInt PositionalValue(std::u16string_view text)
+{
+    return SumUtf16(text, kUtf16Positional);
+}
+WordValueInt PositionalValue(std::string_view utf8)
+{
+    return SumUtf8(utf8, kUtf8Positional);
+}
 
 std::int32_t PrimaryNumber(WordValueInt n)
 {
@@ -179,15 +232,13 @@ std::int32_t PrimaryNumber(WordValueInt n)
 
 TWordValueResult CalculateWordValue(std::u16string_view text, TValueSystem system)
 {
-    const WordValueInt value =
-        system == vsClassical ? ClassicalValue(text) : PositionalValue(text);
+    const WordValueInt value = system == vsClassical ? ClassicalValue(text) : PositionalValue(text);
     return {value, PrimaryNumber(value)};
 }
 
 TWordValueResult CalculateWordValue(std::string_view utf8, TValueSystem system)
 {
-    const WordValueInt value =
-        system == vsClassical ? ClassicalValue(utf8) : PositionalValue(utf8);
+    const WordValueInt value = system == vsClassical ? ClassicalValue(utf8) : PositionalValue(utf8);
     return {value, PrimaryNumber(value)};
 }
 

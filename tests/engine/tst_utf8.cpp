@@ -38,6 +38,8 @@ private slots:
     void appendRoundTrip();
     void everyTwoByteTextBetweenLetters();
     void randomGreekHeavyBytes();
+    void sameValueAtEveryOffset_data();
+    void sameValueAtEveryOffset();
 };
 
 void TestUtf8::malformed_data()
@@ -195,7 +197,8 @@ void TestUtf8::everyTwoByteTextBetweenLetters()
 }
 
 // Random texts drawn mostly from the bytes that make up Greek letters, so that
-// truncated and misplaced sequences are common.
+// truncated and misplaced sequences are common; long enough that letters
+// straddle every position of an eight-byte word.
 void TestUtf8::randomGreekHeavyBytes()
 {
     static const unsigned char pool[] = {0xCE, 0xCF, 0xCD, 0xE1, 0xBC, 0xBD, 0xBE, 0xBF,
@@ -204,7 +207,7 @@ void TestUtf8::randomGreekHeavyBytes()
     QRandomGenerator rng(20240613);
     for (int round = 0; round < 50'000; ++round) {
         QByteArray bytes;
-        const int length = static_cast<int>(rng.bounded(1, 24));
+        const int length = static_cast<int>(rng.bounded(1, 48));
         for (int i = 0; i < length; ++i)
             bytes.append(static_cast<char>(pool[rng.bounded(int(sizeof pool))]));
         const std::string_view v = View(bytes);
@@ -220,6 +223,33 @@ void TestUtf8::randomGreekHeavyBytes()
         QCOMPARE(FindInvalidUtf8(v) == std::string_view::npos, wellFormed);
         if (wellFormed)
             QCOMPARE(QString::fromStdString(folded).size(), QString::fromUtf8(bytes).size());
+    }
+}
+
+// The value of a text does not depend on where in memory, or after how many
+// other bytes, it starts; nor does a broken sequence at its very end matter.
+void TestUtf8::sameValueAtEveryOffset_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qint64>("classical");
+
+    QTest::newRow("monotonic") << QByteArray("Ιησούς Χριστός") << 2368LL;
+    QTest::newRow("polytonic") << QByteArray("ἐν ἀρχῇ ἦν ὁ λόγος") << 1265LL;
+    QTest::newRow("broken inside") << QByteArray("ἀ\xE1\xBCγ\xCEά\xF0\x9Fπ\xE1η") << 93LL;
+    QTest::newRow("cut extended at end") << QByteArray("ωω\xE1\xBC") << 1600LL;
+    QTest::newRow("cut two-byte at end") << QByteArray("ωω\xCE") << 1600LL;
+}
+
+void TestUtf8::sameValueAtEveryOffset()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(qint64, classical);
+
+    for (int offset = 0; offset < 24; ++offset) {
+        const QByteArray shifted = QByteArray(offset, ' ') + text;
+        QCOMPARE(ClassicalValue(View(shifted)), classical);
+        QCOMPARE(ClassicalValue(View(shifted + "x")), classical);
+        QCOMPARE(ClassicalValue(View(shifted).substr(static_cast<std::size_t>(offset))), classical);
     }
 }
 
