@@ -1,0 +1,108 @@
+// libFuzzer target for the word value engine. On arbitrary bytes it checks:
+// nothing crashes; UTF-8 and UTF-16 give the same value for the same text;
+// folding changes no value and keeps the character count; the primary number
+// is the repeated digit sum.
+#include "WordValue.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace psifonomoi;
+
+namespace {
+
+void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+// The text as UTF-16, one unit of U+FFFD for each byte outside a well-formed
+// sequence, so that the two encodings hold the same characters.
+std::u16string ToUtf16(std::string_view utf8, std::size_t &characters)
+{
+    std::u16string out;
+    characters = 0;
+    for (std::size_t pos = 0; pos < utf8.size(); ++characters) {
+        char32_t c = 0;
+        const std::size_t len = DecodeUtf8(utf8, pos, c);
+        Check(len <= 4 && pos + len <= utf8.size());
+        if (len == 0) {
+            c = 0xFFFD;
+            ++pos;
+        } else {
+            Check(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
+            pos += len;
+        }
+        if (c >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
+std::size_t CountCharacters(std::string_view utf8)
+{
+    std::size_t characters = 0;
+    for (std::size_t pos = 0; pos < utf8.size(); ++characters) {
+        char32_t c = 0;
+        const std::size_t len = DecodeUtf8(utf8, pos, c);
+        pos += len == 0 ? 1 : len;
+    }
+    return characters;
+}
+
+void CheckPrimary(WordValueInt n)
+{
+    const std::int32_t p = PrimaryNumber(n);
+    const std::uint64_t m =
+        n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    Check(p >= 0 && p <= 9);
+    Check(static_cast<std::uint64_t>(p) == (m == 0 ? 0 : 1 + (m - 1) % 9));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view utf8(reinterpret_cast<const char *>(data), size);
+
+    const std::size_t invalid = FindInvalidUtf8(utf8);
+    std::size_t characters = 0;
+    const std::u16string utf16 = ToUtf16(utf8, characters);
+    Check(utf16.find(u'\uFFFD') != std::u16string::npos || invalid == std::string_view::npos);
+    if (invalid != std::string_view::npos) {
+        char32_t c = 0;
+        Check(invalid < size && DecodeUtf8(utf8, invalid, c) == 0);
+        Check(FindInvalidUtf8(utf8.substr(0, invalid)) == std::string_view::npos);
+    }
+
+    const std::string folded8 = FoldText(utf8);
+    const std::u16string folded16 = FoldText(std::u16string_view(utf16));
+    Check(CountCharacters(folded8) == characters);
+    Check(folded16.size() == utf16.size());
+    Check((FindInvalidUtf8(folded8) == std::string_view::npos) ==
+          (invalid == std::string_view::npos));
+
+    for (const TValueSystem system : {vsClassical, vsPositional}) {
+        const TWordValueResult r8 = CalculateWordValue(utf8, system);
+        Check(r8 == CalculateWordValue(std::u16string_view(utf16), system));
+        Check(r8 == CalculateWordValue(std::string_view(folded8), system));
+        Check(r8 == CalculateWordValue(std::u16string_view(folded16), system));
+        Check(r8.WordValue >= 0 && r8.WordValue <= static_cast<WordValueInt>(size) * 400);
+        CheckPrimary(r8.WordValue);
+    }
+
+    // The input bytes read as a number exercise the digit sum on any int64.
+    if (size >= 8) {
+        std::uint64_t n = 0;
+        for (int i = 0; i < 8; ++i)
+            n = n << 8 | data[i];
+        CheckPrimary(static_cast<WordValueInt>(n));
+    }
+    return 0;
+}
