@@ -1,0 +1,53 @@
+#include "HVersionLabel.h"
+
+#include "ExeVersion.h"
+
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+namespace ev = psifonomoi::exeversion;
+
+THVersionLabel::THVersionLabel(QWidget *owner) : QLabel(owner)
+{
+    fill(QString::fromLatin1(ev::kRunningExecutable));
+}
+
+THVersionLabel::THVersionLabel(const QString &executable, QWidget *owner) : QLabel(owner)
+{
+    fill(executable);
+}
+
+THVersionLabel::~THVersionLabel() = default;
+
+THVersionLabel *THVersionLabel::fromWidget(QObject *object)
+{
+    if (!object || !object->metaObject()->inherits(&staticMetaObject))
+        return nullptr;
+    return static_cast<THVersionLabel *>(object);
+}
+
+void THVersionLabel::fill(const QString &executable)
+{
+    // Whatever goes wrong below (no note, a damaged one, an unreadable file),
+    // the label says so rather than showing numbers it did not read.
+    setText(QStringLiteral("--.--"));
+
+    const std::string path = QFile::encodeName(executable).toStdString();
+    const std::size_t size = ev::versionInfoSize(path);
+    if (size == 0)
+        return;
+    std::vector<char> block(size);
+    if (!ev::readVersionInfo(path, block))
+        return;
+    const auto info = ev::queryFixedFileInfo(std::string_view(block.data(), block.size()));
+    if (!info)
+        return;
+
+    FMajor = static_cast<qint32>(info->fileVersionMS >> 16);
+    FMinor = static_cast<qint32>(info->fileVersionMS & 0xffff);
+    FRelease = static_cast<qint32>(info->fileVersionLS >> 16);
+    FBuild = static_cast<qint32>(info->fileVersionLS & 0xffff);
+    setText(QString::number(FMajor) + QLatin1Char('.') + QString::number(FMinor));
+}
