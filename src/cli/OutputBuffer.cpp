@@ -22,18 +22,44 @@ constexpr std::array<bool, 256> kStop = MakeStopTable();
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// Whether any of eight bytes is a stop byte (exact, no false positives).
+inline bool HasStopByte(std::uint64_t w)
+{
+    auto hasZero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    const std::uint64_t below20 = (w - 0x20 * kOnes) & ~w & kHighs;
+    return below20 | hasZero(w ^ ('\\' * kOnes)) | hasZero(w ^ (0x7F * kOnes)) |
+           hasZero(w ^ (0xC2 * kOnes));
+}
+
+// "00".."99", for two digits per step.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233"
+    "34353637383940414243444546474849505152535455565758596061626364656667"
+    "6869707172737475767778798081828384858687888990919293949596979899";
+
 } // namespace
 
 std::size_t FormatDecimal(std::uint64_t n, char *out)
 {
     char tmp[20];
-    std::size_t len = 0;
-    do {
-        tmp[len++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    for (std::size_t i = 0; i < len; ++i)
-        out[i] = tmp[len - 1 - i];
+    char *p = tmp + sizeof tmp;
+    while (n >= 100) {
+        const auto pair = static_cast<std::size_t>(n % 100) * 2;
+        n /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (n >= 10) {
+        *--p = kDigitPairs[n * 2 + 1];
+        *--p = kDigitPairs[n * 2];
+    } else {
+        *--p = static_cast<char>('0' + n);
+    }
+    const auto len = static_cast<std::size_t>(tmp + sizeof tmp - p);
+    std::memcpy(out, p, len);
     return len;
 }
 
@@ -106,6 +132,11 @@ bool OutputBuffer::AppendEscaped(std::string_view utf8)
     std::size_t i = 0;
     while (i < n) {
         const std::size_t start = i;
+        for (std::uint64_t w; i + 8 <= n; i += 8) {
+            std::memcpy(&w, s + i, 8);
+            if (HasStopByte(w))
+                break;
+        }
         while (i < n && !kStop[s[i]])
             ++i;
         if (i > start && !Append(utf8.substr(start, i - start)))
