@@ -14,7 +14,11 @@
 
 namespace psifonomoi {
 
-enum class TValueSystem { vsClassical, vsPositional };
+enum class TValueSystem
+{
+    vsClassical,
+    vsPositional
+};
 using enum TValueSystem;
 
 // A sum of letter values. 64 bits: no text that fits in memory can overflow it
