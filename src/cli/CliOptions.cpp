@@ -174,9 +174,10 @@ Options:
       --version        show the version and exit
 
 A line that is not valid in its encoding is reported on standard error with its
-line number and the byte offset (from 0) of the first bad byte; its output line
-shows "invalid" instead of numbers and the bad bytes as \xHH. All other lines are
-still valued. With --find, invalid lines are only reported on standard error.
+line number and the byte offset, counted from 0 within the line, of its first
+bad byte; its output line shows "invalid" in place of each number and the bad
+bytes as \xHH. All other lines are still valued. With --find, invalid lines are
+only reported on standard error.
 
 Exit status: 0 on success; 64 for a usage error; 65 if some input was not valid
 in its encoding; 74 if reading the input or writing the output failed.
