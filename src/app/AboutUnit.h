@@ -3,6 +3,14 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <memory>
+
+class QTimer;
+namespace Ui {
+class TAboutFrm;
+}
+
 class TAboutFrm;
 
 // The one about window that is open, or null. The opener stores the window it
@@ -10,11 +18,60 @@ class TAboutFrm;
 // opener frees nothing twice.
 extern TAboutFrm *AboutFrm;
 
+// A rectangle with an exclusive right and bottom edge, as the animation
+// arithmetic counts them (frame k spans columns 35k up to, not including, 35k + 35).
+struct TFrameRect
+{
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+    friend bool operator==(const TFrameRect &, const TFrameRect &) = default;
+};
+
 class TAboutFrm : public QDialog
 {
     Q_OBJECT
 
 public:
+    // Width and height of one animation frame, and how many the strip holds.
+    static constexpr int FrameWidth = 35;
+    static constexpr int FrameHeight = 43;
+    static constexpr int FrameCount = 34;
+    // The texts this window states whatever its stored layout says.
+    static const QString TitleText;
+    static const QString CopyrightText;
+
     explicit TAboutFrm(QWidget *owner = nullptr);
     ~TAboutFrm() override;
+
+    // The frame the next animation step will show.
+    TFrameRect frameRect() const { return FrameRect; }
+    // The frame GRImg shows now.
+    TFrameRect shownRect() const { return FShownRect; }
+
+    void done(int result) override;
+
+public slots:
+    // One animation step; Tmr calls it every 50 milliseconds.
+    void TmrTimer();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FitCaptions();
+    void FormShow();
+    void FormClose();
+    void Button1Click();
+
+    std::unique_ptr<Ui::TAboutFrm> ui;
+    QTimer *Tmr;
+    TFrameRect FrameRect;
+    TFrameRect FShownRect;
+    bool FReleaseScheduled = false;
 };
