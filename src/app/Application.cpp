@@ -72,8 +72,8 @@ TApplication::~TApplication() = default;
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {
-    // An exception must not unwind into Qt's event loop; this is the outermost
-    // frame of every event dispatch, so it is caught here and the loop goes on.
+    // The net for an exception that no handler caught: it must not unwind into
+    // Qt's event loop, and every event dispatch passes through here.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
@@ -92,6 +92,17 @@ void TApplication::ShowException(const QString &message)
 }
 
 namespace psifonomoi {
+
+void RunGuarded(const std::function<void()> &handler) noexcept
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        TApplication::ShowException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        TApplication::ShowException(QString::fromUtf16(UnknownExceptionText));
+    }
+}
 
 void UseDesignPixelSizes(QWidget *root)
 {

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include <functional>
+
 class QWidget;
 
 class TApplication : public QApplication
@@ -24,6 +26,20 @@ public:
 };
 
 namespace psifonomoi {
+
+// Runs a handler; an exception it throws is shown like any other failure and
+// goes no further. Qt's own code is built without clean-ups for exceptions,
+// so one unwinding through it (to the net in TApplication::notify) would skip
+// destructors and leave its state half-changed; handlers are caught first.
+void RunGuarded(const std::function<void()> &handler) noexcept;
+
+// Connects a signal to a handler that runs guarded (see RunGuarded).
+template <typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection ConnectHandler(const Sender *sender, Signal signal, const QObject *context,
+                                       Handler handler)
+{
+    return QObject::connect(sender, signal, context, [handler] { RunGuarded(handler); });
+}
 
 // The window layouts give their fonts in points for a 96-dpi display. Each font
 // set on `root` or below is pinned to the pixel size it had there (8 pt is

@@ -39,16 +39,17 @@ TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>
     // choose it.
     move(236, 160);
 
-    connect(ui->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(ui->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(ui->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    using psifonomoi::ConnectHandler;
+    ConnectHandler(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ConnectHandler(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ConnectHandler(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     // Connected after the layout restored the checked state, so that start-up
     // runs no calculation; toggled(true) fires only for the button that
     // becomes checked, never for one chosen again.
     for (QRadioButton *radio : {ui->RadioButton1, ui->RadioButton2}) {
         connect(radio, &QRadioButton::toggled, this, [this](bool checked) {
             if (checked)
-                Button1Click();
+                psifonomoi::RunGuarded([this] { Button1Click(); });
         });
     }
 }

@@ -51,6 +51,8 @@ private slots:
     void largeValueWidensLabel();
     void pastedMillionCharacters();
     void exceptionInHandlerIsShownAndProgramGoesOn();
+    void exceptionReachingEventLoopIsShown_data();
+    void exceptionReachingEventLoopIsShown();
     void informationOpensAndReleasesAboutWindow();
     void captionsFit_data();
     void captionsFit();
@@ -337,9 +339,10 @@ void TestMainWindow::pastedMillionCharacters()
 void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
 {
     auto *calculate = control<QPushButton>("Button1");
+    // A handler connected the way the window connects its own.
     auto *thrower = new QObject(calculate);
-    QObject::connect(calculate, &QPushButton::clicked, thrower,
-                     [] { throw std::runtime_error("Δοκιμαστικό σφάλμα"); });
+    psifonomoi::ConnectHandler(calculate, &QPushButton::clicked, thrower,
+                               [] { throw std::runtime_error("Δοκιμαστικό σφάλμα"); });
     m_watch->allow(true);
     QString text;
     QStringList buttons;
@@ -370,6 +373,59 @@ void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
     QVERIFY(m_form->isVisible());
     QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("93"));
+}
+
+namespace {
+
+// Throws from its event handler, as a faulty handler outside the window would.
+class Thrower : public QObject
+{
+public:
+    explicit Thrower(bool standard) : m_standard(standard) {}
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (m_standard)
+            throw std::runtime_error("Σφάλμα στο συμβάν");
+        throw 42;
+    }
+
+private:
+    bool m_standard;
+};
+
+} // namespace
+
+void TestMainWindow::exceptionReachingEventLoopIsShown_data()
+{
+    QTest::addColumn<bool>("standard");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("std::exception") << true << QStringLiteral("Σφάλμα στο συμβάν");
+    QTest::newRow("anything else")
+        << false << QStringLiteral("Παρουσιάστηκε ένα απρόβλεπτο σφάλμα.");
+}
+
+void TestMainWindow::exceptionReachingEventLoopIsShown()
+{
+    QFETCH(bool, standard);
+    QFETCH(QString, message);
+    Thrower thrower(standard);
+    m_watch->allow(true);
+    QString text;
+    bool seen = false;
+    whenWindowAppears(
+        this,
+        [&](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                text = box->text();
+            w->close();
+        },
+        &seen);
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QTRY_VERIFY(seen);
+    QCOMPARE(text, message);
+    QVERIFY(m_form->isVisible());
 }
 
 void TestMainWindow::informationOpensAndReleasesAboutWindow()
