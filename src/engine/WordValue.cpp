@@ -303,8 +303,16 @@ std::size_t FindInvalidUtf8(std::string_view utf8)
         }
         if (pos >= n)
             break;
-        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+        const auto b0 = static_cast<unsigned char>(utf8[pos]);
+        if (b0 < 0x80) {
             ++pos;
+            continue;
+        }
+        // Two-byte sequences (all of Greek and Coptic) inline: a lead C2..DF
+        // followed by any continuation byte is always well formed.
+        if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < n &&
+            IsContinuation(static_cast<unsigned char>(utf8[pos + 1]))) {
+            pos += 2;
             continue;
         }
         char32_t c = 0;
