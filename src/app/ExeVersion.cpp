@@ -48,8 +48,44 @@ struct Layout
     std::size_t shdrSize, shType, shOffset, shSize, shInfo, shAddralign;
 };
 
-constexpr Layout kElf32{52, 28, 32, 42, 44, 46, 48, 4, 32, 0, 4, 16, 28, 40, 4, 16, 20, 28, 32};
-constexpr Layout kElf64{64, 32, 40, 54, 56, 58, 60, 8, 56, 0, 8, 32, 48, 64, 4, 24, 32, 44, 48};
+constexpr Layout kElf32{.headerSize = 52,
+                        .phoff = 28,
+                        .shoff = 32,
+                        .phentsize = 42,
+                        .phnum = 44,
+                        .shentsize = 46,
+                        .shnum = 48,
+                        .addrWidth = 4,
+                        .phdrSize = 32,
+                        .pType = 0,
+                        .pOffset = 4,
+                        .pFilesz = 16,
+                        .pAlign = 28,
+                        .shdrSize = 40,
+                        .shType = 4,
+                        .shOffset = 16,
+                        .shSize = 20,
+                        .shInfo = 28,
+                        .shAddralign = 32};
+constexpr Layout kElf64{.headerSize = 64,
+                        .phoff = 32,
+                        .shoff = 40,
+                        .phentsize = 54,
+                        .phnum = 56,
+                        .shentsize = 58,
+                        .shnum = 60,
+                        .addrWidth = 8,
+                        .phdrSize = 56,
+                        .pType = 0,
+                        .pOffset = 8,
+                        .pFilesz = 32,
+                        .pAlign = 48,
+                        .shdrSize = 64,
+                        .shType = 4,
+                        .shOffset = 24,
+                        .shSize = 32,
+                        .shInfo = 44,
+                        .shAddralign = 48};
 
 // Reads an unsigned integer of `width` bytes at `offset` of `record`; the
 // caller has made sure the record is long enough.
@@ -206,8 +242,10 @@ std::optional<std::string> findVersionInfo(const ByteSource &image)
         if (!table)
             return std::nullopt;
         sections = std::move(*table);
-    } else if (phnum == kPnXnum) {
-        return std::nullopt;
+    } else {
+        if (phnum == kPnXnum)
+            return std::nullopt;
+        shnum = 0; // a count without a table lists nothing
     }
     const auto segments = readTable(image, phoff, phentsize, phnum, l.phdrSize);
     if (!segments)

@@ -133,6 +133,17 @@ private slots:
         QVERIFY(!findIn(bytes).has_value());
     }
 
+    // Without a section header table, a section count is meaningless: it must
+    // not make the reader walk a table that is not there.
+    void sectionCountWithoutTable()
+    {
+        ElfImage image = imageWith({packageNote(kJson)});
+        image.noteSection = false;
+        std::vector<std::byte> bytes = image.build();
+        image.set(bytes, 60, 2, 5); // e_shnum, with e_shoff still 0
+        QVERIFY(findIn(bytes).has_value());
+    }
+
     void refusesEveryTruncation_data()
     {
         QTest::addColumn<bool>("is64");
