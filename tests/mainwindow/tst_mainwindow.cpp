@@ -113,6 +113,7 @@ void TestMainWindow::startsEmptyWithClassicalChosen()
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Ψηφόνομοι"));
     QCOMPARE(m_form->size(), QSize(443, 343));
     QCOMPARE(m_form->sizeHint(), QSize(443, 343));
+    QCOMPARE(m_form->pos(), QPoint(236, 160));
     QVERIFY(control<QPushButton>("Button1")->isDefault());
 }
 
