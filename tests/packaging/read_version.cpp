@@ -1,0 +1,28 @@
+// Prints the file version recorded in an executable's version note as
+// "a.b.c.d", or "--.--" when it has none: the same reader the about window
+// uses, pointed at an installed file.
+#include "ExeVersion.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char *argv[])
+{
+    namespace ev = psifonomoi::exeversion;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s EXECUTABLE\n", argv[0]);
+        return 64;
+    }
+    const std::string path = argv[1];
+    std::string block(ev::versionInfoSize(path), '\0');
+    const auto info =
+        !block.empty() && ev::readVersionInfo(path, block) ? ev::queryFixedFileInfo(block)
+                                                           : std::nullopt;
+    if (!info) {
+        std::puts("--.--");
+        return 1;
+    }
+    std::printf("%u.%u.%u.%u\n", info->fileVersionMS >> 16, info->fileVersionMS & 0xFFFFu,
+                info->fileVersionLS >> 16, info->fileVersionLS & 0xFFFFu);
+    return 0;
+}
