@@ -15,9 +15,9 @@ int main(int argc, char *argv[])
     }
     const std::string path = argv[1];
     std::string block(ev::versionInfoSize(path), '\0');
-    const auto info =
-        !block.empty() && ev::readVersionInfo(path, block) ? ev::queryFixedFileInfo(block)
-                                                           : std::nullopt;
+    const auto info = !block.empty() && ev::readVersionInfo(path, block)
+                          ? ev::queryFixedFileInfo(block)
+                          : std::nullopt;
     if (!info) {
         std::puts("--.--");
         return 1;
