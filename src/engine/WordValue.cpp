@@ -289,29 +289,25 @@ std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t &out)
 
 std::size_t FindInvalidUtf8(std::string_view utf8)
 {
-    std::size_t pos = 0;
+    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
     const std::size_t n = utf8.size();
+    std::size_t pos = 0;
     while (pos < n) {
-        // Step over plain ASCII eight bytes at a time.
-        while (pos + 8 <= n) {
-            std::uint64_t word = 0;
-            for (std::size_t i = 0; i < 8; ++i)
-                word |= std::uint64_t(static_cast<unsigned char>(utf8[pos + i])) << (8 * i);
-            if (word & 0x8080808080808080ull)
-                break;
-            pos += 8;
-        }
-        if (pos >= n)
-            break;
-        const auto b0 = static_cast<unsigned char>(utf8[pos]);
+        const unsigned char b0 = s[pos];
         if (b0 < 0x80) {
+            // In a run of plain ASCII, step eight bytes at a time.
             ++pos;
+            for (std::uint64_t word; pos + 8 <= n; pos += 8) {
+                std::memcpy(&word, s + pos, 8);
+                if (word & 0x8080808080808080ull)
+                    break;
+            }
             continue;
         }
         // Two-byte sequences (all of Greek and Coptic) inline: a lead C2..DF
         // followed by any continuation byte is always well formed.
-        if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < n &&
-            IsContinuation(static_cast<unsigned char>(utf8[pos + 1]))) {
+        if (static_cast<unsigned char>(b0 - 0xC2) <= 0xDF - 0xC2 && pos + 1 < n &&
+            IsContinuation(s[pos + 1])) {
             pos += 2;
             continue;
         }
