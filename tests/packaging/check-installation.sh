@@ -28,7 +28,7 @@ for size in 16 32 48 64 128; do
   [[ -f $icon ]] || fail "no ${size}x${size} icon"
   file "$icon" | grep -q "$size x $size" || fail "$icon is not $size x $size"
 done
-[[ -s $share/man/man1/psifonomoi-cli.1 ]] || fail "no manual page"
+gzip -t "$share/man/man1/psifonomoi-cli.1.gz" || fail "no manual page"
 [[ -x $tmp/install/usr/bin/psifonomoi && -x $tmp/install/usr/bin/psifonomoi-cli ]] || fail "programs not installed"
 
 echo "-- Debian package"
