@@ -4,6 +4,7 @@
 // joined with spaces and repeated up to the requested size.
 //
 // Usage: bench_wordvalue WORDLIST.utf8 [MEGABYTES=128] [ROUNDS=7]
+#include "Utf16.h"
 #include "WordValue.h"
 
 #include <algorithm>
@@ -48,29 +49,6 @@ std::string LoadText(const char *path, std::size_t targetBytes)
         --cut;
     text.resize(cut);
     return text;
-}
-
-std::u16string ToUtf16(std::string_view utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        char32_t c = 0;
-        const std::size_t len = DecodeUtf8(utf8, pos, c);
-        if (len == 0) {
-            c = 0xFFFD;
-            ++pos;
-        } else {
-            pos += len;
-        }
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
 }
 
 struct Timing

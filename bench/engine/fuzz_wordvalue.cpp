@@ -2,6 +2,7 @@
 // nothing crashes; UTF-8 and UTF-16 give the same value for the same text;
 // folding changes no value and keeps the character count; the primary number
 // is the repeated digit sum.
+#include "Utf16.h"
 #include "WordValue.h"
 
 #include <cstdint>
@@ -18,39 +19,14 @@ void Check(bool ok)
         std::abort();
 }
 
-// The text as UTF-16, one unit of U+FFFD for each byte outside a well-formed
-// sequence, so that the two encodings hold the same characters.
-std::u16string ToUtf16(std::string_view utf8, std::size_t &characters)
-{
-    std::u16string out;
-    characters = 0;
-    for (std::size_t pos = 0; pos < utf8.size(); ++characters) {
-        char32_t c = 0;
-        const std::size_t len = DecodeUtf8(utf8, pos, c);
-        Check(len <= 4 && pos + len <= utf8.size());
-        if (len == 0) {
-            c = 0xFFFD;
-            ++pos;
-        } else {
-            Check(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
-            pos += len;
-        }
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
-
 std::size_t CountCharacters(std::string_view utf8)
 {
     std::size_t characters = 0;
     for (std::size_t pos = 0; pos < utf8.size(); ++characters) {
         char32_t c = 0;
         const std::size_t len = DecodeUtf8(utf8, pos, c);
+        Check(len <= 4 && pos + len <= utf8.size());
+        Check(len == 0 || (c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF)));
         pos += len == 0 ? 1 : len;
     }
     return characters;
@@ -72,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view utf8(reinterpret_cast<const char *>(data), size);
 
     const std::size_t invalid = FindInvalidUtf8(utf8);
-    std::size_t characters = 0;
-    const std::u16string utf16 = ToUtf16(utf8, characters);
+    const std::size_t characters = CountCharacters(utf8);
+    const std::u16string utf16 = ToUtf16(utf8);
     Check(utf16.find(u'\uFFFD') != std::u16string::npos || invalid == std::string_view::npos);
     if (invalid != std::string_view::npos) {
         char32_t c = 0;
