@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QStringView>
 
+#include <string_view>
+
 TForm1 *Form1 = nullptr;
 
 namespace {
@@ -66,8 +68,11 @@ void TForm1::Button1Click()
     const QString text = ui->Edit1->text();
     const auto system =
         ui->RadioButton1->isChecked() ? psifonomoi::vsClassical : psifonomoi::vsPositional;
-    const psifonomoi::TWordValueResult result =
-        psifonomoi::CalculateWordValue(QStringView(text).utf16(), system);
+    // Pointer and length: the text may hold NUL characters, and every one of
+    // its characters is valued.
+    const psifonomoi::TWordValueResult result = psifonomoi::CalculateWordValue(
+        std::u16string_view(QStringView(text).utf16(), static_cast<std::size_t>(text.size())),
+        system);
     ui->Label2->setText(QString::number(result.WordValue));
     SizeToText(ui->Label2);
     ui->Label4->setText(QString::number(result.Primary));

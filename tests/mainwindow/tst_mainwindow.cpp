@@ -50,6 +50,8 @@ private slots:
     void widenedLayout();
     void largeValueWidensLabel();
     void pastedMillionCharacters();
+    void pastedNulIsPartOfTheText_data();
+    void pastedNulIsPartOfTheText();
     void exceptionInHandlerIsShownAndProgramGoesOn();
     void exceptionReachingEventLoopIsShown_data();
     void exceptionReachingEventLoopIsShown();
@@ -335,6 +337,31 @@ void TestMainWindow::pastedMillionCharacters()
     QCOMPARE(primary(), QStringLiteral("6"));
     QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("1500000")); // positional values of α, β are 1, 2 too
+}
+
+void TestMainWindow::pastedNulIsPartOfTheText_data()
+{
+    QTest::addColumn<QString>("text");
+    const QChar nul(0);
+    QTest::newRow("NUL first") << nul + QStringLiteral("Ιησούς");
+    QTest::newRow("NUL inside") << QStringLiteral("Ιη") + nul + QStringLiteral("σούς");
+    QTest::newRow("NUL last") << QStringLiteral("Ιησούς") + nul;
+}
+
+void TestMainWindow::pastedNulIsPartOfTheText()
+{
+    // A NUL adds nothing, and the letters after it count as much as before.
+    QFETCH(QString, text);
+    QGuiApplication::clipboard()->setText(text);
+    auto *edit = control<QLineEdit>("Edit1");
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(word(), QStringLiteral("888"));
+    QCOMPARE(primary(), QStringLiteral("6"));
+    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QCOMPARE(word(), QStringLiteral("87"));
+    QCOMPARE(primary(), QStringLiteral("6"));
 }
 
 void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
