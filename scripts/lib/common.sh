@@ -12,7 +12,7 @@ BUILD_PACKAGES=(
   libgl-dev libxkbcommon-dev qt6-qpa-plugins
   fonts-liberation2 fonts-dejavu-core
 )
-TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils)
+TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git)
 # What the benchmarks read: the Greek word list.
 BENCH_PACKAGES=(hunspell-el time)
 # Making and checking the Debian package and the installed desktop files.
