@@ -1,8 +1,8 @@
 #include "AboutUnit.h"
+#include "DesignLayout.h"
 #include "ui_AboutUnit.h"
 
 #include <QCloseEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -16,25 +16,14 @@ const QString TAboutFrm::TitleText = QStringLiteral("Ψηφόνομοι ®  έκ
 const QString TAboutFrm::CopyrightText = QStringLiteral("© 2026 Οι συντελεστές του «Ψηφόνομοι»");
 
 namespace {
-// Designer stores font sizes in points only; the window is drawn to pixel
-// heights, which do not change with the display's resolution.
-constexpr int BodyFontPixels = 11;
-constexpr int TitleFontPixels = 19;
-constexpr int AnimationIntervalMs = 50;
+constexpr int kAnimationIntervalMs = 50;
 } // namespace
 
 TAboutFrm::TAboutFrm(QWidget *owner)
     : QDialog(owner), ui(std::make_unique<Ui::TAboutFrm>()), Tmr(new QTimer(this))
 {
     ui->setupUi(this);
-
-    QFont body = font();
-    body.setPixelSize(BodyFontPixels);
-    setFont(body);
-    QFont title = ui->Label10->font();
-    title.setPixelSize(TitleFontPixels);
-    ui->Label10->setFont(title);
-    ui->HVersionLabel1->setFont(title);
+    psifonomoi::UseDesignPixelSizes(this);
 
     // Fixed dialog frame: close box and context-help box, no minimise or
     // maximise box, no resizing.
@@ -44,13 +33,8 @@ TAboutFrm::TAboutFrm(QWidget *owner)
     setFixedSize(371, 247);
     setModal(true);
 
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/psifonomoi-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/psifonomoi-32.png"), QSize(32, 32));
-    setWindowIcon(icon);
-
     Tmr->setObjectName(QStringLiteral("Tmr"));
-    Tmr->setInterval(AnimationIntervalMs);
+    Tmr->setInterval(kAnimationIntervalMs);
     connect(Tmr, &QTimer::timeout, this, &TAboutFrm::TmrTimer);
     connect(ui->Button1, &QPushButton::clicked, this, &TAboutFrm::Button1Click);
     // GRImg has no drawing of its own; this window paints the current frame into it.
@@ -71,28 +55,11 @@ void TAboutFrm::FormCreate()
 {
     ui->Label5->setText(CopyrightText);
     ui->Label10->setText(TitleText);
-    FitCaptions();
+    psifonomoi::FitCaptions(this);
     FrameRect = {0, 0, FrameWidth, FrameHeight};
     // Until the first step the paint box shows the first frame rather than nothing.
     FShownRect = FrameRect;
     Tmr->start();
-}
-
-void TAboutFrm::FitCaptions()
-{
-    // The labels were laid out for a bitmap face a few pixels narrower than the
-    // scalable faces drawn here. Single-line labels size themselves to their
-    // text, as the layout's labels are meant to; the word-wrapped warning keeps
-    // its width and grows only in height if its lines need it. They only ever
-    // grow, from their top left corner, into free space on their right or below.
-    for (QLabel *label : findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
-            continue; // a picture, not a caption
-        QSize needed = label->sizeHint();
-        if (label->wordWrap())
-            needed = QSize(label->width(), label->heightForWidth(label->width()));
-        label->resize(label->size().expandedTo(needed));
-    }
 }
 
 void TAboutFrm::FormShow()

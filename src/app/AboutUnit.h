@@ -64,7 +64,6 @@ protected:
 
 private:
     void FormCreate();
-    void FitCaptions();
     void FormShow();
     void FormClose();
     void Button1Click();

@@ -8,7 +8,6 @@
 #include <QTranslator>
 #include <QWidget>
 
-#include <cmath>
 #include <exception>
 
 namespace {
@@ -101,21 +100,6 @@ void RunGuarded(const std::function<void()> &handler) noexcept
         TApplication::ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
         TApplication::ShowException(QString::fromUtf16(UnknownExceptionText));
-    }
-}
-
-void UseDesignPixelSizes(QWidget *root)
-{
-    QList<QWidget *> widgets = root->findChildren<QWidget *>();
-    widgets.prepend(root); // parents first, so children resolve against pinned fonts
-    for (QWidget *w : widgets) {
-        if (!w->testAttribute(Qt::WA_SetFont))
-            continue;
-        QFont font = w->font();
-        if (font.pointSizeF() <= 0)
-            continue; // already in pixels
-        font.setPixelSize(static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0)));
-        w->setFont(font);
     }
 }
 

@@ -41,10 +41,4 @@ QMetaObject::Connection ConnectHandler(const Sender *sender, Signal signal, cons
     return QObject::connect(sender, signal, context, [handler] { RunGuarded(handler); });
 }
 
-// The window layouts give their fonts in points for a 96-dpi display. Each font
-// set on `root` or below is pinned to the pixel size it had there (8 pt is
-// 11 px, 12 pt 16 px, 18 pt 24 px), so that the text fits the fixed boxes on
-// any display; Qt's device-pixel scaling still enlarges the whole window.
-void UseDesignPixelSizes(QWidget *root);
-
 } // namespace psifonomoi

@@ -2,6 +2,7 @@
 
 #include "AboutUnit.h"
 #include "Application.h"
+#include "DesignLayout.h"
 #include "WordValue.h"
 #include "ui_Unit1.h"
 
@@ -12,16 +13,6 @@
 
 TForm1 *Form1 = nullptr;
 
-namespace {
-
-// A label that sizes to its text: as wide as its caption, height as laid out.
-void SizeToText(QLabel *label)
-{
-    label->resize(label->sizeHint().width(), label->height());
-}
-
-} // namespace
-
 TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>())
 {
     ui->setupUi(this);
@@ -30,12 +21,7 @@ TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>
     // here: Qt draws the controls in the application's style.
 
     FDesignedSize = size();
-    for (QWidget *control : findChildren<QWidget *>()) {
-        const QString anchors = control->property("anchors").toString();
-        if (!anchors.contains(QLatin1String("right")))
-            continue;
-        FAnchors.push_back({control, control->geometry(), anchors.contains(QLatin1String("left"))});
-    }
+    FAnchors = std::make_unique<psifonomoi::RightEdgeAnchors>(this);
 
     // The first position on screen, where the window system lets a program
     // choose it.
@@ -74,9 +60,9 @@ void TForm1::Button1Click()
         std::u16string_view(QStringView(text).utf16(), static_cast<std::size_t>(text.size())),
         system);
     ui->Label2->setText(QString::number(result.WordValue));
-    SizeToText(ui->Label2);
+    psifonomoi::SizeToText(ui->Label2);
     ui->Label4->setText(QString::number(result.Primary));
-    SizeToText(ui->Label4);
+    psifonomoi::SizeToText(ui->Label4);
 }
 
 void TForm1::Button2Click()
@@ -125,17 +111,6 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 
 void TForm1::resizeEvent(QResizeEvent *event)
 {
-    // The layout places controls absolutely; those anchored to the right edge
-    // follow it. Nested controls grow with their group, which grows by the
-    // same amount as the window.
-    const int grown = width() - FDesignedSize.width();
-    for (const TAnchor &a : FAnchors) {
-        QRect r = a.Designed;
-        if (a.Stretch)
-            r.setWidth(a.Designed.width() + grown);
-        else
-            r.moveLeft(a.Designed.left() + grown);
-        a.Control->setGeometry(r);
-    }
+    FAnchors->Follow();
     QWidget::resizeEvent(event);
 }

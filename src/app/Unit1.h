@@ -6,10 +6,12 @@
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
 namespace Ui {
 class TForm1;
+}
+namespace psifonomoi {
+class RightEdgeAnchors;
 }
 
 class TForm1 : public QWidget
@@ -31,17 +33,9 @@ private:
     void Button2Click();
     void Button3Click();
 
-    // A control that follows the window's right edge, as its layout says.
-    struct TAnchor
-    {
-        QWidget *Control;
-        QRect Designed;
-        bool Stretch; // keeps both side distances; otherwise keeps its size
-    };
-
     std::unique_ptr<Ui::TForm1> ui;
-    std::vector<TAnchor> FAnchors;
     QSize FDesignedSize;
+    std::unique_ptr<psifonomoi::RightEdgeAnchors> FAnchors;
 };
 
 // The main window, set while it exists.
