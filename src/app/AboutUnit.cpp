@@ -12,8 +12,8 @@
 
 TAboutFrm *AboutFrm = nullptr;
 
-const QString TAboutFrm::TitleText = QStringLiteral("Ψηφόνομοι ®  έκδοση");
-const QString TAboutFrm::CopyrightText = QStringLiteral("© 2026 Οι συντελεστές του «Ψηφόνομοι»");
+const QString TAboutFrm::kTitleText = QStringLiteral("Ψηφόνομοι ®  έκδοση");
+const QString TAboutFrm::kCopyrightText = QStringLiteral("© 2026 Οι συντελεστές του «Ψηφόνομοι»");
 
 namespace {
 constexpr int kAnimationIntervalMs = 50;
@@ -53,10 +53,10 @@ TAboutFrm::~TAboutFrm()
 
 void TAboutFrm::FormCreate()
 {
-    ui->Label5->setText(CopyrightText);
-    ui->Label10->setText(TitleText);
+    ui->Label5->setText(kCopyrightText);
+    ui->Label10->setText(kTitleText);
     psifonomoi::FitCaptions(this);
-    FrameRect = {0, 0, FrameWidth, FrameHeight};
+    FrameRect = {0, 0, kFrameWidth, kFrameHeight};
     // Until the first step the paint box shows the first frame rather than nothing.
     FShownRect = FrameRect;
     Tmr->start();
@@ -101,16 +101,16 @@ void TAboutFrm::Button1Click()
 
 void TAboutFrm::TmrTimer()
 {
-    if (FrameRect.Left >= FrameWidth * FrameCount) {
+    if (FrameRect.Left >= kFrameWidth * kFrameCount) {
         FrameRect.Left = 0;
-        FrameRect.Right = FrameWidth;
+        FrameRect.Right = kFrameWidth;
     }
     // Drawing happens in GRImg's paint event, which also redraws this frame
     // after the window has been covered and uncovered.
     FShownRect = FrameRect;
     ui->GRImg->update();
-    FrameRect.Left += FrameWidth;
-    FrameRect.Right += FrameWidth;
+    FrameRect.Left += kFrameWidth;
+    FrameRect.Right += kFrameWidth;
 }
 
 void TAboutFrm::done(int result)

@@ -35,20 +35,20 @@ class TAboutFrm : public QDialog
 
 public:
     // Width and height of one animation frame, and how many the strip holds.
-    static constexpr int FrameWidth = 35;
-    static constexpr int FrameHeight = 43;
-    static constexpr int FrameCount = 34;
+    static constexpr int kFrameWidth = 35;
+    static constexpr int kFrameHeight = 43;
+    static constexpr int kFrameCount = 34;
     // The texts this window states whatever its stored layout says.
-    static const QString TitleText;
-    static const QString CopyrightText;
+    static const QString kTitleText;
+    static const QString kCopyrightText;
 
     explicit TAboutFrm(QWidget *owner = nullptr);
     ~TAboutFrm() override;
 
     // The frame the next animation step will show.
-    TFrameRect frameRect() const { return FrameRect; }
+    TFrameRect NextFrame() const { return FrameRect; }
     // The frame GRImg shows now.
-    TFrameRect shownRect() const { return FShownRect; }
+    TFrameRect ShownFrame() const { return FShownRect; }
 
     void done(int result) override;
 

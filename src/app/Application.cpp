@@ -13,7 +13,7 @@
 namespace {
 
 // Shown when something that is not a std::exception is thrown.
-const char16_t *const UnknownExceptionText = u"Παρουσιάστηκε ένα απρόβλεπτο σφάλμα.";
+const char16_t *const kUnknownExceptionText = u"Παρουσιάστηκε ένα απρόβλεπτο σφάλμα.";
 
 // The layouts name Windows faces. On Linux they are mapped to free faces of the
 // same widths, so that captions sized for them fit: Liberation Sans has the
@@ -78,7 +78,7 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &e) {
         ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowException(QString::fromUtf16(UnknownExceptionText));
+        ShowException(QString::fromUtf16(kUnknownExceptionText));
     }
     return false;
 }
@@ -99,7 +99,7 @@ void RunGuarded(const std::function<void()> &handler) noexcept
     } catch (const std::exception &e) {
         TApplication::ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
-        TApplication::ShowException(QString::fromUtf16(UnknownExceptionText));
+        TApplication::ShowException(QString::fromUtf16(kUnknownExceptionText));
     }
 }
 

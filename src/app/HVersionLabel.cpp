@@ -21,7 +21,7 @@ THVersionLabel::THVersionLabel(const QString &executable, QWidget *owner) : QLab
 
 THVersionLabel::~THVersionLabel() = default;
 
-THVersionLabel *THVersionLabel::fromWidget(QObject *object)
+THVersionLabel *THVersionLabel::FromWidget(QObject *object)
 {
     if (!object || !object->metaObject()->inherits(&staticMetaObject))
         return nullptr;

@@ -7,7 +7,7 @@
 
 // The label is a QLabel, but privately: its text is always the version, and
 // a public base would hand every caller QLabel::setText, setNum, clear and the
-// rest. The appearance members are re-exposed one by one below; asWidget()
+// rest. The appearance members are re-exposed one by one below; AsWidget()
 // gives the QWidget for parents, layouts and event filters.
 class THVersionLabel : private QLabel
 {
@@ -29,10 +29,10 @@ public:
     // "major.minor", or "--.--" when the executable has no readable version.
     using QLabel::text;
 
-    QWidget *asWidget() { return this; }
-    const QWidget *asWidget() const { return this; }
+    QWidget *AsWidget() { return this; }
+    const QWidget *AsWidget() const { return this; }
     // The label behind a widget found by name, or null when it is not one.
-    static THVersionLabel *fromWidget(QObject *object);
+    static THVersionLabel *FromWidget(QObject *object);
 
     // Identity and ownership.
     using QObject::objectName;

@@ -76,7 +76,7 @@ protected:
         if (event->type() == QEvent::Show) {
             if (auto *about = qobject_cast<TAboutFrm *>(watched)) {
                 const auto *tmr = about->findChild<QTimer *>(QStringLiteral("Tmr"));
-                seen.append({about->frameRect(), about->shownRect(), tmr && tmr->isActive()});
+                seen.append({about->NextFrame(), about->ShownFrame(), tmr && tmr->isActive()});
             }
         }
         return false;
@@ -296,7 +296,7 @@ private slots:
             shown = label->text();
         else if (auto *button = qobject_cast<QPushButton *>(widget))
             shown = button->text();
-        else if (auto *version = THVersionLabel::fromWidget(widget))
+        else if (auto *version = THVersionLabel::FromWidget(widget))
             shown = version->text();
         QCOMPARE(shown, text);
     }
@@ -357,8 +357,8 @@ private slots:
         QVERIFY(copyright->text().startsWith(QStringLiteral("© 2026 ")));
         QVERIFY(copyright->text().contains(QStringLiteral("Ψηφόνομοι")));
         // Set from the program's constants, whatever the layout held.
-        QCOMPARE(copyright->text(), TAboutFrm::CopyrightText);
-        QCOMPARE(title->text(), TAboutFrm::TitleText);
+        QCOMPARE(copyright->text(), TAboutFrm::kCopyrightText);
+        QCOMPARE(title->text(), TAboutFrm::kTitleText);
     }
 
     // Every caption fits its fixed box in the face that is actually drawn.
@@ -400,7 +400,7 @@ private slots:
             if (label->wordWrap())
                 flags |= Qt::TextWordWrap;
         } else {
-            auto *version = THVersionLabel::fromWidget(widget);
+            auto *version = THVersionLabel::FromWidget(widget);
             QVERIFY(version);
             text = version->text();
             box = widget->rect();
@@ -495,7 +495,7 @@ private slots:
         QVERIFY(!tmr->isSingleShot());
         tmr->stop(); // steps below are driven by hand
 
-        QCOMPARE(dlg->frameRect(), (TFrameRect{0, 0, 35, 43}));
+        QCOMPARE(dlg->NextFrame(), (TFrameRect{0, 0, 35, 43}));
         auto *box = control<QWidget>(dlg, "GRImg");
         const QImage strip(QStringLiteral(":/about/signature.png"));
         const auto stripFrame = [&](int left) {
@@ -506,13 +506,13 @@ private slots:
         QList<int> shownLefts, expectedLefts;
         for (int step = 0; step < 70; ++step) {
             dlg->TmrTimer();
-            const TFrameRect shown = dlg->shownRect();
+            const TFrameRect shown = dlg->ShownFrame();
             shownLefts.append(shown.Left);
             expectedLefts.append(35 * (step % kFrames));
             QCOMPARE(shown.Right - shown.Left, kFrameW);
             QCOMPARE(shown.Top, 0);
             QCOMPARE(shown.Bottom, kFrameH);
-            QCOMPARE(dlg->frameRect().Left, shown.Left + kFrameW);
+            QCOMPARE(dlg->NextFrame().Left, shown.Left + kFrameW);
             const QImage drawn = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
             QVERIFY2(drawn == stripFrame(shown.Left), qPrintable(QString::number(step)));
             // A repaint with no step in between shows the same frame again.
@@ -527,7 +527,7 @@ private slots:
     void timerDrivesAnimation()
     {
         TAboutFrm *dlg = openDirect();
-        QTRY_VERIFY_WITH_TIMEOUT(dlg->shownRect().Left >= 3 * kFrameW, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->ShownFrame().Left >= 3 * kFrameW, 2000);
     }
 
     // Through the Information button with real events: the window is modal,
@@ -587,7 +587,7 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             openThroughMainWindow([](TAboutFrm *dlg) {
                 // Let the animation run on a few frames before closing.
-                QTRY_VERIFY(dlg->shownRect().Left >= 2 * kFrameW);
+                QTRY_VERIFY(dlg->ShownFrame().Left >= 2 * kFrameW);
                 dlg->close();
             });
             processDeferredDeletes();

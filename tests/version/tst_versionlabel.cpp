@@ -219,15 +219,15 @@ private slots:
         QVERIFY(label->font().bold() && label->font().italic());
         QCOMPARE(label->alignment(), Qt::AlignLeading | Qt::AlignLeft | Qt::AlignTop);
         QCOMPARE(label->toolTip(), QStringLiteral("Version"));
-        QCOMPARE(label->asWidget()->parentWidget(), &form);
+        QCOMPARE(label->AsWidget()->parentWidget(), &form);
         QCOMPARE(label->text(), THVersionLabel().text());
 
         QWidget *found = form.findChild<QWidget *>(QStringLiteral("HVersionLabel1"));
         // (QCOMPARE cannot print these pointers: their QObject base is private.)
-        QVERIFY(THVersionLabel::fromWidget(found) == label);
+        QVERIFY(THVersionLabel::FromWidget(found) == label);
         QLabel plain(&form);
-        QVERIFY(THVersionLabel::fromWidget(&plain) == nullptr);
-        QVERIFY(THVersionLabel::fromWidget(nullptr) == nullptr);
+        QVERIFY(THVersionLabel::FromWidget(&plain) == nullptr);
+        QVERIFY(THVersionLabel::FromWidget(nullptr) == nullptr);
     }
 };
 
