@@ -16,8 +16,6 @@
 namespace psifonomoi::cli {
 namespace {
 
-constexpr std::string_view kProgram = "psifonomoi-cli";
-
 void WriteMessage(int fd, const std::string &message)
 {
     // Diagnostics are best effort: if standard error is gone there is no one
@@ -35,8 +33,7 @@ void WriteMessage(int fd, const std::string &message)
 
 std::string HexByte(unsigned char b)
 {
-    constexpr char kHex[] = "0123456789ABCDEF";
-    return {'0', 'x', kHex[b >> 4], kHex[b & 0xF]};
+    return {'0', 'x', kHexDigits[b >> 4], kHexDigits[b & 0xF]};
 }
 
 std::size_t DigitCount(std::uint64_t n)
@@ -227,7 +224,7 @@ bool Session::Explain(const DecodedLine &line, bool isArgument, std::uint64_t nu
         char code[16] = "U+";
         std::size_t codeLen = 2;
         for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
-            code[codeLen++] = "0123456789ABCDEF"[(c >> shift) & 0xF];
+            code[codeLen++] = kHexDigits[(c >> shift) & 0xF];
         m_out.Append({code, codeLen});
         Pad(9, codeLen);
 

@@ -9,8 +9,6 @@
 namespace psifonomoi::cli {
 namespace {
 
-constexpr std::string_view kProgram = "psifonomoi-cli";
-
 std::optional<SystemChoice> ParseSystem(std::string_view s)
 {
     if (s == "classical")

@@ -11,6 +11,9 @@
 
 namespace psifonomoi::cli {
 
+// The program's name, as messages and --version give it.
+inline constexpr std::string_view kProgram = "psifonomoi-cli";
+
 // Exit statuses, after the BSD sysexits convention.
 enum ExitStatus : int
 {

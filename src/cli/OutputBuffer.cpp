@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <unistd.h>
 
@@ -20,8 +21,6 @@ constexpr std::array<bool, 256> MakeStopTable()
 }
 constexpr std::array<bool, 256> kStop = MakeStopTable();
 
-constexpr char kHex[] = "0123456789ABCDEF";
-
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
@@ -34,33 +33,12 @@ inline bool HasStopByte(std::uint64_t w)
            hasZero(w ^ (0xC2 * kOnes));
 }
 
-// "00".."99", for two digits per step.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233"
-    "34353637383940414243444546474849505152535455565758596061626364656667"
-    "6869707172737475767778798081828384858687888990919293949596979899";
-
 } // namespace
 
 std::size_t FormatDecimal(std::uint64_t n, char *out)
 {
-    char tmp[20];
-    char *p = tmp + sizeof tmp;
-    while (n >= 100) {
-        const auto pair = static_cast<std::size_t>(n % 100) * 2;
-        n /= 100;
-        *--p = kDigitPairs[pair + 1];
-        *--p = kDigitPairs[pair];
-    }
-    if (n >= 10) {
-        *--p = kDigitPairs[n * 2 + 1];
-        *--p = kDigitPairs[n * 2];
-    } else {
-        *--p = static_cast<char>('0' + n);
-    }
-    const auto len = static_cast<std::size_t>(tmp + sizeof tmp - p);
-    std::memcpy(out, p, len);
-    return len;
+    // 20 digits hold any 64-bit value, so this cannot fail.
+    return static_cast<std::size_t>(std::to_chars(out, out + 20, n).ptr - out);
 }
 
 OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
@@ -121,7 +99,7 @@ bool OutputBuffer::AppendNumber(std::uint64_t n)
 
 bool OutputBuffer::AppendBadByte(unsigned char byte)
 {
-    const char esc[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    const char esc[4] = {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
     return Append({esc, 4});
 }
 
@@ -150,7 +128,7 @@ bool OutputBuffer::AppendEscaped(std::string_view utf8)
             if (i + 1 < n && s[i + 1] >= 0x80 && s[i + 1] < 0xA0) { // U+0080..U+009F
                 const unsigned char c = s[i + 1];
                 esc[1] = 'u', esc[2] = '0', esc[3] = '0';
-                esc[4] = kHex[c >> 4], esc[5] = kHex[c & 0xF];
+                esc[4] = kHexDigits[c >> 4], esc[5] = kHexDigits[c & 0xF];
                 len = 6;
                 i += 2;
             } else { // any other character led by 0xC2 is printable
@@ -176,7 +154,7 @@ bool OutputBuffer::AppendEscaped(std::string_view utf8)
                 esc[1] = '0';
                 break;
             default:
-                esc[1] = 'x', esc[2] = kHex[b >> 4], esc[3] = kHex[b & 0xF];
+                esc[1] = 'x', esc[2] = kHexDigits[b >> 4], esc[3] = kHexDigits[b & 0xF];
                 len = 4;
             }
             ++i;

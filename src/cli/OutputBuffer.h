@@ -10,6 +10,9 @@
 
 namespace psifonomoi::cli {
 
+// Upper-case hexadecimal digits, for \xHH escapes and U+ code points.
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 class OutputBuffer
 {
 public:
