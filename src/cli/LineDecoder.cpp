@@ -115,13 +115,16 @@ DecodedLine LineDecoder::DecodeIconv(std::string_view raw)
     while (!flushed) {
         char *out = m_converted.data() + used;
         std::size_t outLeft = m_converted.size() - used;
-        // With no input left, a final call writes out whatever the state holds.
-        const std::size_t r = inLeft ? ::iconv(cd, &in, &inLeft, &out, &outLeft)
-                                     : ::iconv(cd, nullptr, nullptr, &out, &outLeft);
+        // With no input left, a final call writes out whatever the state holds:
+        // converters that may combine a character with the next one (CP1258,
+        // TCVN) keep the line's last character until then.
+        const bool finalCall = inLeft == 0;
+        const std::size_t r = finalCall ? ::iconv(cd, nullptr, nullptr, &out, &outLeft)
+                                        : ::iconv(cd, &in, &inLeft, &out, &outLeft);
         const int err = errno;
         used = static_cast<std::size_t>(out - m_converted.data());
         if (r != static_cast<std::size_t>(-1)) {
-            flushed = inLeft == 0;
+            flushed = finalCall;
             continue;
         }
         if (err == E2BIG) {
