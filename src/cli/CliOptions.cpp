@@ -10,6 +10,7 @@ namespace psifonomoi::cli {
 namespace {
 
 constexpr std::string_view kProgram = "psifonomoi-cli";
+constexpr char kDashHint[] = " (put '--' before texts that begin with a hyphen)";
 
 std::optional<SystemChoice> ParseSystem(std::string_view s)
 {
@@ -73,17 +74,22 @@ ParseResult ParseArguments(int argc, const char *const *argv)
 
         const bool takesValue =
             name == "-s" || name == "--system" || name == "--find" || name == "--encoding";
-        if (!takesValue) {
+        const bool isFlag =
+            name == "--explain" || name == "-h" || name == "--help" || name == "--version";
+        // Name the whole argument: a short name is only its first byte, which may
+        // be half of a letter (a suffix such as -ος is a text, not an option).
+        if (!takesValue && !isFlag)
+            return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
+        if (isFlag) {
             if (inlineValue)
-                return fail("option '" + std::string(name) + "' takes no value");
+                return fail("option '" + std::string(name) + "' takes no value, in '" +
+                            std::string(arg) + "'" + kDashHint);
             if (name == "--explain")
                 o.explain = true;
             else if (name == "-h" || name == "--help")
                 o.help = true;
-            else if (name == "--version")
-                o.version = true;
             else
-                return fail("unknown option '" + std::string(arg) + "'");
+                o.version = true;
             continue;
         }
 
@@ -172,6 +178,8 @@ Options:
                        name iconv knows whose line feed is the single byte 0x0A
   -h, --help           show this help and exit
       --version        show the version and exit
+      --               end of options: every later argument is a TEXT, even
+                       one that begins with a hyphen (a suffix such as -ος)
 
 A line that is not valid in its encoding is reported on standard error with its
 line number and the byte offset, counted from 0 within the line, of its first
