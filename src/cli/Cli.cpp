@@ -231,17 +231,16 @@ bool Session::Explain(const DecodedLine &line, bool isArgument, std::uint64_t nu
         m_out.Append({code, codeLen});
         Pad(9, codeLen);
 
-        // The character itself, made visible when it would not be.
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
-            m_out.AppendEscaped(bytes);
-        else if (c == U' ')
+        // The character itself, made visible when it would not be (controls,
+        // separators and bidi controls come out escaped).
+        if (c == U' ')
             m_out.Append("(space)");
         else if (c == 0xA0)
             m_out.Append("(no-break space)");
         else if (c >= 0x0300 && c < 0x0370) // combining marks, shown on a dotted circle
             m_out.Append("\u25CC"), m_out.Append(bytes);
         else
-            m_out.Append(bytes);
+            m_out.AppendEscaped(bytes);
 
         if (LetterIndex(c) != 0) {
             std::string folded;

@@ -152,9 +152,11 @@ One output line is printed for each, in the same order:
 
 TEXT is printed as given, except that backslash, tab, line breaks, NUL and other
 control characters are written as escapes (\\ \t \n \r \0 \xHH, \u0085 for C1
-controls), so that the output keeps exactly one line for each input line. A CR
-just before the LF that ends a line belongs to the line ending and is dropped.
-Output is always UTF-8.
+controls), so that the output keeps exactly one line for each input line; so
+are the line and paragraph separators (\u2028 \u2029) and the bidi controls
+(\u200E \u200F \u202A..\u202E \u2066..\u2069), which could make a terminal
+show a value beside the wrong text. A CR just before the LF that ends a line
+belongs to the line ending and is dropped. Output is always UTF-8.
 
 Options:
   -s, --system SYSTEM  letter values to use:

@@ -200,6 +200,12 @@ void TestCliCore::escape_data()
                                  << QByteArray("\\u0080\\u0085\\u009F");
     QTest::newRow("printable after C2")
         << QByteArray("\xc2\xa0\xc2\xab\xc2\xbf") << QByteArray("\xc2\xa0\xc2\xab\xc2\xbf");
+    QTest::newRow("bidi controls and line separators")
+        << QByteArray("a\u202Eb\u2028\u2029\u200E\u200F\u202A\u202D\u2066\u2069")
+        << QByteArray("a\\u202Eb\\u2028\\u2029\\u200E\\u200F\\u202A\\u202D\\u2066\\u2069");
+    QTest::newRow("their neighbours stay")
+        << QByteArray("\u200D\u2010\u2019\u2027\u202F\u2065\u206A\u2126\u20AC")
+        << QByteArray("\u200D\u2010\u2019\u2027\u202F\u2065\u206A\u2126\u20AC");
     QTest::newRow("longer than the buffer") << QByteArray(500, 'x') + '\t' + QByteArray(70, 'y')
                                             << QByteArray(500, 'x') + "\\t" + QByteArray(70, 'y');
 }
