@@ -37,16 +37,13 @@ std::size_t DigitCount(std::uint64_t n)
     return FormatDecimal(n, tmp);
 }
 
-bool Session::AppendText(const DecodedLine &line)
+bool Session::AppendText(std::string_view raw, const DecodedLine &line)
 {
-    std::size_t pos = 0;
-    for (const BadByte &bad : line.bad) {
-        if (!m_out.AppendEscaped(line.text.substr(pos, bad.at - pos)) ||
-            !m_out.AppendBadByte(bad.byte))
-            return false;
-        pos = bad.at;
-    }
-    return m_out.AppendEscaped(line.text.substr(pos));
+    if (line.Valid())
+        return m_out.AppendEscaped(line.text);
+    PiecesOf echo([this](std::string_view utf8) { return m_out.AppendEscaped(utf8); },
+                  [this](std::size_t, unsigned char byte) { return m_out.AppendBadByte(byte); });
+    return m_decoder.Walk(raw, echo);
 }
 
 bool Session::ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number)
@@ -55,11 +52,10 @@ bool Session::ReportInvalid(const DecodedLine &line, bool isArgument, std::uint6
     // Flush first so that on a terminal the message comes out next to its line.
     if (!m_out.Flush())
         return false;
-    const BadByte &first = line.bad.front();
     WriteMessage(m_err, std::string(kProgram) + ": " + (isArgument ? "argument " : "line ") +
                             std::to_string(number) + ": not valid " + m_decoder.Name() +
-                            " at byte offset " + std::to_string(first.offset) + " (" +
-                            HexByte(first.byte) + ")\n");
+                            " at byte offset " + std::to_string(line.firstBad) + " (" +
+                            HexByte(line.firstByte) + ")\n");
     return true;
 }
 
@@ -69,14 +65,14 @@ bool Session::Item(std::string_view raw, bool isArgument, std::uint64_t number)
     if (!line.Valid() && !ReportInvalid(line, isArgument, number))
         return false;
     if (m_options.explain)
-        return Explain(line, isArgument, number);
+        return Explain(raw, line, isArgument, number);
 
     if (!line.Valid()) {
         if (m_options.find)
             return true; // reported above; it cannot be shown to match
         for (int i = m_classical + m_positional; i > 0; --i)
             m_out.Append("invalid\tinvalid\t");
-        return AppendText(line) && m_out.Put('\n');
+        return AppendText(raw, line) && m_out.Put('\n');
     }
 
     const WordValueInt classical = m_classical ? ClassicalValue(line.text) : 0;

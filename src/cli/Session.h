@@ -39,8 +39,11 @@ public:
 
 private:
     bool ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number);
-    bool AppendText(const DecodedLine &line);
-    bool Explain(const DecodedLine &line, bool isArgument, std::uint64_t number);
+    // The text of a line as echoed: escaped, with its bad bytes as \xHH.
+    bool AppendText(std::string_view raw, const DecodedLine &line);
+    bool Explain(std::string_view raw, const DecodedLine &line, bool isArgument,
+                 std::uint64_t number);
+    bool ExplainChar(char32_t c, std::string_view bytes, std::size_t wc, std::size_t wp);
     bool ExplainValues(std::uint64_t classical, std::uint64_t positional, std::size_t wc,
                        std::size_t wp);
     bool ExplainDash(std::size_t wc, std::size_t wp);

@@ -272,12 +272,20 @@ void TestCliCore::decoder()
         const DecodedLine line = decoder->Decode(std::string_view(raw.data(), size_t(raw.size())));
         QCOMPARE(QByteArray(line.text.data(), qsizetype(line.text.size())), text);
         QCOMPARE(FindInvalidUtf8(line.text), std::string_view::npos);
-        QCOMPARE(qsizetype(line.bad.size() * 3), bad.size());
-        for (std::size_t i = 0; i < line.bad.size(); ++i) {
-            QCOMPARE(int(line.bad[i].at), bad[qsizetype(3 * i)]);
-            QCOMPARE(int(line.bad[i].offset), bad[qsizetype(3 * i + 1)]);
-            QCOMPARE(int(line.bad[i].byte), bad[qsizetype(3 * i + 2)]);
-        }
+        QCOMPARE(qsizetype(line.badCount * 3), bad.size());
+        if (!bad.isEmpty())
+            QCOMPARE((QList<int>{int(line.firstBad), int(line.firstByte)}), bad.mid(1, 2));
+        // The walk gives the same text with each bad byte where it stood.
+        QByteArray walked;
+        QList<int> walkedBad;
+        PiecesOf pieces(
+            [&](std::string_view t) { return walked.append(t.data(), qsizetype(t.size())), true; },
+            [&](std::size_t offset, unsigned char b) {
+                return walkedBad << int(walked.size()) << int(offset) << b, true;
+            });
+        QVERIFY(decoder->Walk(std::string_view(raw.data(), size_t(raw.size())), pieces));
+        QCOMPARE(walked, text);
+        QCOMPARE(walkedBad, bad);
         if (encoding.isEmpty())
             QCOMPARE(static_cast<const void *>(line.text.data()),
                      static_cast<const void *>(raw.data())); // valid UTF-8 is not copied
