@@ -9,6 +9,8 @@
 namespace psifonomoi::cli {
 namespace {
 
+constexpr char kDashHint[] = " (put '--' before texts that begin with a hyphen)";
+
 std::optional<SystemChoice> ParseSystem(std::string_view s)
 {
     if (s == "classical")
@@ -71,17 +73,22 @@ ParseResult ParseArguments(int argc, const char *const *argv)
 
         const bool takesValue =
             name == "-s" || name == "--system" || name == "--find" || name == "--encoding";
-        if (!takesValue) {
+        const bool isFlag =
+            name == "--explain" || name == "-h" || name == "--help" || name == "--version";
+        // Name the whole argument: a short name is only its first byte, which may
+        // be half of a letter (a suffix such as -ος is a text, not an option).
+        if (!takesValue && !isFlag)
+            return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
+        if (isFlag) {
             if (inlineValue)
-                return fail("option '" + std::string(name) + "' takes no value");
+                return fail("option '" + std::string(name) + "' takes no value, in '" +
+                            std::string(arg) + "'" + kDashHint);
             if (name == "--explain")
                 o.explain = true;
             else if (name == "-h" || name == "--help")
                 o.help = true;
-            else if (name == "--version")
-                o.version = true;
             else
-                return fail("unknown option '" + std::string(arg) + "'");
+                o.version = true;
             continue;
         }
 
@@ -144,9 +151,11 @@ One output line is printed for each, in the same order:
 
 TEXT is printed as given, except that backslash, tab, line breaks, NUL and other
 control characters are written as escapes (\\ \t \n \r \0 \xHH, \u0085 for C1
-controls), so that the output keeps exactly one line for each input line. A CR
-just before the LF that ends a line belongs to the line ending and is dropped.
-Output is always UTF-8.
+controls), so that the output keeps exactly one line for each input line; so
+are the line and paragraph separators (\u2028 \u2029) and the bidi controls
+(\u200E \u200F \u202A..\u202E \u2066..\u2069), which could make a terminal
+show a value beside the wrong text. A CR just before the LF that ends a line
+belongs to the line ending and is dropped. Output is always UTF-8.
 
 Options:
   -s, --system SYSTEM  letter values to use:
@@ -170,6 +179,8 @@ Options:
                        name iconv knows whose line feed is the single byte 0x0A
   -h, --help           show this help and exit
       --version        show the version and exit
+      --               end of options: every later argument is a TEXT, even
+                       one that begins with a hyphen (a suffix such as -ος)
 
 A line that is not valid in its encoding is reported on standard error with its
 line number and the byte offset, counted from 0 within the line, of its first

@@ -66,78 +66,120 @@ LineDecoder::~LineDecoder()
         ::iconv_close(static_cast<iconv_t>(m_iconv));
 }
 
-DecodedLine LineDecoder::Decode(std::string_view raw)
-{
-    if (m_iconv)
-        return DecodeIconv(raw);
-    const std::size_t firstBad = FindInvalidUtf8(raw);
-    if (firstBad == std::string_view::npos)
-        return {raw, {}};
-    return DecodeInvalidUtf8(raw, firstBad);
-}
+namespace {
 
-DecodedLine LineDecoder::DecodeInvalidUtf8(std::string_view raw, std::size_t firstBad)
+// Decode's side of a walk: the text into one buffer, the bad bytes counted.
+class Collect final : public LinePieces
 {
-    m_bad.clear();
-    if (m_converted.size() < raw.size())
-        m_converted.resize(raw.size());
-    std::copy_n(raw.data(), firstBad, m_converted.data());
-    std::size_t used = firstBad;
-    std::size_t pos = firstBad;
-    while (pos < raw.size()) {
-        char32_t c = 0;
-        const std::size_t len = DecodeUtf8(raw, pos, c);
-        if (len == 0) {
-            m_bad.push_back({used, pos, static_cast<unsigned char>(raw[pos])});
-            ++pos;
-            continue;
-        }
-        std::copy_n(raw.data() + pos, len, m_converted.data() + used);
-        used += len;
-        pos += len;
+public:
+    Collect(std::string &text, DecodedLine &line) : m_text(text), m_line(line) {}
+    bool Text(std::string_view utf8) override
+    {
+        m_text.append(utf8);
+        return true;
     }
-    return {std::string_view(m_converted.data(), used), m_bad};
-}
+    bool Bad(std::size_t offset, unsigned char byte) override
+    {
+        if (m_line.badCount++ == 0)
+            m_line.firstBad = offset, m_line.firstByte = byte;
+        return true;
+    }
 
-DecodedLine LineDecoder::DecodeIconv(std::string_view raw)
+private:
+    std::string &m_text;
+    DecodedLine &m_line;
+};
+
+constexpr std::size_t kChunk = 1 << 16;
+
+} // namespace
+
+template <class Pieces>
+bool LineDecoder::Split(std::string_view raw, std::size_t from, Pieces &pieces)
 {
+    if (!m_iconv) {
+        // A byte that starts no well-formed sequence is bad on its own; the
+        // scan goes on from the next byte, as a decoder resynchronises.
+        std::size_t pos = 0;
+        while (pos < raw.size()) {
+            const std::size_t bad = std::min(from, raw.size());
+            if (bad > pos && !pieces.Text(raw.substr(pos, bad - pos)))
+                return false;
+            if (bad == raw.size())
+                break;
+            if (!pieces.Bad(bad, static_cast<unsigned char>(raw[bad])))
+                return false;
+            pos = bad + 1;
+            const std::size_t next = FindInvalidUtf8(raw.substr(pos));
+            from = next == std::string_view::npos ? raw.size() : pos + next;
+        }
+        return true;
+    }
+
     const auto cd = static_cast<iconv_t>(m_iconv);
     ::iconv(cd, nullptr, nullptr, nullptr, nullptr); // each line starts in the initial state
-    m_bad.clear();
-    // One input byte rarely makes more than three bytes of UTF-8; E2BIG grows it.
-    if (m_converted.size() < raw.size() * 3 + 16)
-        m_converted.resize(raw.size() * 3 + 16);
-
+    if (!m_chunk)
+        m_chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     char *in = const_cast<char *>(raw.data()); // iconv's interface; it does not write
     std::size_t inLeft = raw.size();
-    std::size_t used = 0;
-    bool flushed = false;
-    while (!flushed) {
-        char *out = m_converted.data() + used;
-        std::size_t outLeft = m_converted.size() - used;
-        // With no input left, a final call writes out whatever the state holds.
-        const std::size_t r = inLeft ? ::iconv(cd, &in, &inLeft, &out, &outLeft)
-                                     : ::iconv(cd, nullptr, nullptr, &out, &outLeft);
+    for (;;) {
+        char *out = m_chunk.get();
+        std::size_t outLeft = kChunk;
+        // With no input left, a final call writes out whatever the state holds:
+        // converters that may combine a character with the next one (CP1258,
+        // TCVN) keep the line's last character until then.
+        const bool finalCall = inLeft == 0;
+        const std::size_t r = finalCall ? ::iconv(cd, nullptr, nullptr, &out, &outLeft)
+                                        : ::iconv(cd, &in, &inLeft, &out, &outLeft);
         const int err = errno;
-        used = static_cast<std::size_t>(out - m_converted.data());
+        if (out != m_chunk.get() &&
+            !pieces.Text({m_chunk.get(), static_cast<std::size_t>(out - m_chunk.get())}))
+            return false;
         if (r != static_cast<std::size_t>(-1)) {
-            flushed = inLeft == 0;
-            continue;
-        }
-        if (err == E2BIG) {
-            m_converted.resize(m_converted.size() * 2);
+            if (finalCall)
+                return true;
+        } else if (err == E2BIG) {
+            continue; // the chunk is full; it has been handed over
         } else if (inLeft > 0) {
             // EILSEQ (no such character) or EINVAL (a sequence cut short by the
             // end of the line): set the byte aside and carry on after it.
-            const std::size_t offset = raw.size() - inLeft;
-            m_bad.push_back({used, offset, static_cast<unsigned char>(*in)});
+            if (!pieces.Bad(raw.size() - inLeft, static_cast<unsigned char>(*in)))
+                return false;
             ++in;
             --inLeft;
         } else {
-            flushed = true; // cannot happen on the final call of a sane converter
+            return true; // cannot happen on the final call of a sane converter
         }
     }
-    return {std::string_view(m_converted.data(), used), m_bad};
+}
+
+DecodedLine LineDecoder::Decode(std::string_view raw)
+{
+    std::size_t firstBad = 0;
+    if (!m_iconv) {
+        firstBad = FindInvalidUtf8(raw);
+        if (firstBad == std::string_view::npos)
+            return {raw};
+    }
+    DecodedLine line;
+    m_converted.clear();
+    if (!m_iconv)
+        m_converted.reserve(raw.size());
+    Collect collect(m_converted, line);
+    Split(raw, firstBad, collect);
+    line.text = m_converted;
+    return line;
+}
+
+bool LineDecoder::Walk(std::string_view raw, LinePieces &pieces)
+{
+    std::size_t firstBad = 0;
+    if (!m_iconv) {
+        firstBad = FindInvalidUtf8(raw);
+        if (firstBad == std::string_view::npos)
+            return raw.empty() || pieces.Text(raw);
+    }
+    return Split(raw, firstBad, pieces);
 }
 
 } // namespace psifonomoi::cli

@@ -1,30 +1,51 @@
 // Turns the raw bytes of one line into UTF-8 for valuing, with every byte that
 // is not valid in the input's encoding set aside. UTF-8 input that is well
 // formed (nearly every line) is passed through as a view, without copying.
+//
+// Bad bytes are only counted: a line of a billion of them must not need
+// records for each. Whoever shows them walks the raw line again (Walk), which
+// only invalid lines pay for.
 #pragma once
 
 #include <cstddef>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace psifonomoi::cli {
 
-// A byte of the input that its encoding does not allow.
-struct BadByte
-{
-    std::size_t at;     // position in the decoded text where the byte stood
-    std::size_t offset; // its offset in the raw line
-    unsigned char byte;
-};
-
 struct DecodedLine
 {
-    std::string_view text;        // well-formed UTF-8: the line without its bad bytes
-    std::span<const BadByte> bad; // in order; empty when the line is valid
-    bool Valid() const { return bad.empty(); }
+    std::string_view text;     // well-formed UTF-8: the line without its bad bytes
+    std::size_t badCount = 0;  // bytes not valid in the encoding; 0 when the line is valid
+    std::size_t firstBad = 0;  // offset in the raw line of the first of them
+    unsigned char firstByte{}; // and its value
+    bool Valid() const { return badCount == 0; }
+};
+
+// Receives a line in order, as runs of well-formed UTF-8 and single bad bytes.
+// Either returns false to stop the walk.
+class LinePieces
+{
+public:
+    virtual bool Text(std::string_view utf8) = 0;
+    virtual bool Bad(std::size_t offset, unsigned char byte) = 0;
+
+protected:
+    ~LinePieces() = default;
+};
+
+// LinePieces from two callables, for a walk written in place.
+template <class OnText, class OnBad> class PiecesOf final : public LinePieces
+{
+public:
+    PiecesOf(OnText text, OnBad bad) : m_text(text), m_bad(bad) {}
+    bool Text(std::string_view utf8) override { return m_text(utf8); }
+    bool Bad(std::size_t offset, unsigned char byte) override { return m_bad(offset, byte); }
+
+private:
+    OnText m_text;
+    OnBad m_bad;
 };
 
 class LineDecoder
@@ -41,18 +62,22 @@ public:
     // The result stays valid until the next call (and as long as `raw` does).
     DecodedLine Decode(std::string_view raw);
 
+    // Hands `raw` to `pieces` exactly as Decode splits it: the runs of text
+    // together make up Decode's text, and each bad byte comes where it stood.
+    // Leaves the last result of Decode untouched. False if `pieces` stopped it.
+    bool Walk(std::string_view raw, LinePieces &pieces);
+
     // For messages: "UTF-8" or the name given.
     const std::string &Name() const { return m_name; }
 
 private:
     LineDecoder() = default;
-    DecodedLine DecodeInvalidUtf8(std::string_view raw, std::size_t firstBad);
-    DecodedLine DecodeIconv(std::string_view raw);
+    template <class Pieces> bool Split(std::string_view raw, std::size_t from, Pieces &pieces);
 
     std::string m_name;
-    void *m_iconv = nullptr; // iconv_t; null on the UTF-8 path
-    std::string m_converted; // used size is tracked apart; grows, never shrinks
-    std::vector<BadByte> m_bad;
+    void *m_iconv = nullptr;         // iconv_t; null on the UTF-8 path
+    std::string m_converted;         // Decode's text when it is not a view of the input
+    std::unique_ptr<char[]> m_chunk; // iconv's output, a piece at a time
 };
 
 } // namespace psifonomoi::cli

@@ -58,7 +58,6 @@ constexpr std::array kLookalikes = {
     Lookalike{U'\u0443', "Cyrillic small letter u", U'γ'},
     Lookalike{U'\u0444', "Cyrillic small letter ef", U'φ'},
     Lookalike{U'\u0445', "Cyrillic small letter ha", U'χ'},
-    Lookalike{U'\u2126', "ohm sign", U'Ω'},
     Lookalike{U'\u212A', "Kelvin sign", U'Κ'},
 };
 

@@ -10,16 +10,26 @@ namespace psifonomoi::cli {
 namespace {
 
 // Bytes that stop the plain copy in AppendEscaped: C0 controls, backslash, DEL,
-// and 0xC2, the lead byte of the C1 controls U+0080..U+009F.
+// 0xC2, the lead byte of the C1 controls U+0080..U+009F, and 0xE2, the lead
+// byte of the line separators and bidi controls (U+200E..U+2069).
 constexpr std::array<bool, 256> MakeStopTable()
 {
     std::array<bool, 256> t{};
     for (int b = 0; b < 0x20; ++b)
         t[static_cast<std::size_t>(b)] = true;
-    t['\\'] = t[0x7F] = t[0xC2] = true;
+    t['\\'] = t[0x7F] = t[0xC2] = t[0xE2] = true;
     return t;
 }
 constexpr std::array<bool, 256> kStop = MakeStopTable();
+
+// Whether the three bytes E2 s1 s2 are U+2028 or U+2029, which break lines
+// for line-oriented readers, or a bidi control (U+200E, U+200F, U+202A..U+202E,
+// U+2066..U+2069), which can make a terminal show a value beside another word.
+constexpr bool IsHiddenFormat(unsigned char s1, unsigned char s2)
+{
+    return (s1 == 0x80 && (s2 == 0x8E || s2 == 0x8F || (s2 >= 0xA8 && s2 <= 0xAE))) ||
+           (s1 == 0x81 && s2 >= 0xA6 && s2 <= 0xA9);
+}
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
@@ -30,7 +40,7 @@ inline bool HasStopByte(std::uint64_t w)
     auto hasZero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
     const std::uint64_t below20 = (w - 0x20 * kOnes) & ~w & kHighs;
     return below20 | hasZero(w ^ ('\\' * kOnes)) | hasZero(w ^ (0x7F * kOnes)) |
-           hasZero(w ^ (0xC2 * kOnes));
+           hasZero(w ^ (0xC2 * kOnes)) | hasZero(w ^ (0xE2 * kOnes));
 }
 
 } // namespace
@@ -124,7 +134,19 @@ bool OutputBuffer::AppendEscaped(std::string_view utf8)
         const unsigned char b = s[i];
         char esc[6] = {'\\'};
         std::size_t len = 2;
-        if (b == 0xC2) {
+        if (b == 0xE2) {
+            if (i + 2 < n && IsHiddenFormat(s[i + 1], s[i + 2])) { // \u20XX
+                const unsigned cp = 0x2000u | (s[i + 1] & 0x3Fu) << 6 | (s[i + 2] & 0x3Fu);
+                esc[1] = 'u', esc[2] = '2', esc[3] = '0';
+                esc[4] = kHexDigits[cp >> 4 & 0xF], esc[5] = kHexDigits[cp & 0xF];
+                len = 6;
+                i += 3;
+            } else { // any other character led by 0xE2 is shown as it is
+                esc[0] = static_cast<char>(b);
+                len = 1;
+                ++i;
+            }
+        } else if (b == 0xC2) {
             if (i + 1 < n && s[i + 1] >= 0x80 && s[i + 1] < 0xA0) { // U+0080..U+009F
                 const unsigned char c = s[i + 1];
                 esc[1] = 'u', esc[2] = '0', esc[3] = '0';

@@ -32,7 +32,9 @@ public:
 
     // Appends well-formed UTF-8 text so that it stays on one line and shows
     // every control character: \\ \t \n \r \0, \xHH for other C0 controls and
-    // DEL, \u0080..\u009F for C1 controls. Everything else is copied as is.
+    // DEL, \u0080..\u009F for C1 controls, \u2028 \u2029 and \u200E \u200F
+    // \u202A..\u202E \u2066..\u2069 for the line separators and bidi controls.
+    // Everything else is copied as is.
     bool AppendEscaped(std::string_view utf8);
     // A byte that is not part of the text's encoding, as \xHH.
     bool AppendBadByte(unsigned char byte);

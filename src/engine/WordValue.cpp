@@ -1,5 +1,6 @@
 #include "WordValue.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -30,8 +31,25 @@ constexpr int IndexOf(char32_t c)
         return kGreekFold[c - kGreekFirst];
     if (c >= kGreekExtendedFirst && c < kGreekExtendedFirst + sizeof kGreekExtendedFold)
         return kGreekExtendedFold[c - kGreekExtendedFirst];
+    for (const OtherFold &other : kOtherFold)
+        if (other.code == c)
+            return other.index;
     return 0;
 }
+
+// The letters outside the Greek blocks (the ohm sign) are few, and the sums
+// below reach them cheaply only because they are three-byte UTF-8 sequences
+// sharing one lead byte, all in the BMP. A future table breaking that fails
+// here rather than being summed wrongly.
+constexpr unsigned char kOtherLead = 0xE0 | (kOtherFold[0].code >> 12);
+constexpr bool OthersShareLead()
+{
+    for (const OtherFold &other : kOtherFold)
+        if (other.code < 0x1000 || other.code > 0xFFFF || (0xE0 | other.code >> 12) != kOtherLead)
+            return false;
+    return kOtherLead != 0xE0 && kOtherLead != 0xED; // leads whose second byte is restricted
+}
+static_assert(OthersShareLead(), "letters outside the Greek blocks need another sum path");
 
 constexpr char32_t CapitalOf(int index)
 {
@@ -40,7 +58,8 @@ constexpr char32_t CapitalOf(int index)
 }
 
 // UTF-8 fast path. Every letter is either a two-byte sequence led by 0xCE or
-// 0xCF (U+0380..U+03FF) or a three-byte one E1 BC..BF xx (U+1F00..U+1FFF).
+// 0xCF (U+0380..U+03FF), a three-byte one E1 BC..BF xx (U+1F00..U+1FFF), or one
+// of the few three-byte ones led by kOtherLead (the ohm sign, E2 84 A6).
 // A lead byte followed by the right continuation bytes is always well formed,
 // and the bytes such a sequence consumes are continuation bytes, which can
 // never be one of those leads. So whether a letter starts at a byte depends
@@ -52,6 +71,9 @@ struct Utf8Values
     // Value of the two-byte sequence (b0, b1), keyed by b0 | b1 << 8.
     std::array<std::int16_t, 0x10000> pair{};
     std::array<std::int16_t, 256> extended{}; // index ((second & 3) << 6) | (third & 0x3F)
+    // The letters led by kOtherLead: the last two bytes of each, and its value.
+    std::array<std::uint16_t, std::size(kOtherFold)> otherTail{};
+    std::array<std::int16_t, std::size(kOtherFold)> other{};
 };
 
 constexpr Utf8Values MakeUtf8Values(TValueSystem system)
@@ -65,6 +87,12 @@ constexpr Utf8Values MakeUtf8Values(TValueSystem system)
     for (std::size_t i = 0; i < t.extended.size(); ++i)
         t.extended[i] =
             static_cast<std::int16_t>(ValueOfIndex(IndexOf(0x1F00 + char32_t(i)), system));
+    for (std::size_t i = 0; i < t.other.size(); ++i) {
+        const char32_t c = kOtherFold[i].code;
+        t.otherTail[i] =
+            static_cast<std::uint16_t>((0x80 | (c >> 6 & 0x3F)) << 8 | 0x80 | (c & 0x3F));
+        t.other[i] = static_cast<std::int16_t>(ValueOfIndex(kOtherFold[i].index, system));
+    }
     return t;
 }
 
@@ -76,12 +104,16 @@ inline bool IsContinuation(unsigned char b)
     return (b & 0xC0) == 0x80;
 }
 
-// True when one of the eight bytes of w is 0xE1.
-constexpr bool HasExtendedLead(std::uint64_t w)
+// True when one of the eight bytes of w is one of E0..E3, which include the
+// lead bytes of the three-byte letters, 0xE1 and kOtherLead. One test for all
+// four is as cheap as the one for 0xE1 alone; E0 and E3 are rare in Greek text.
+constexpr bool HasThreeByteLead(std::uint64_t w)
 {
-    const std::uint64_t x = w ^ 0xE1E1E1E1E1E1E1E1ull;
-    return ((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) != 0;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t x = w ^ (0xE0 * kOnes); // 0..3 in a byte that was E0..E3
+    return ((x - 4 * kOnes) & ~x & 0x8080808080808080ull) != 0;
 }
+static_assert((kOtherLead & 0xFC) == 0xE0, "HasThreeByteLead must catch kOtherLead");
 
 WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
 {
@@ -92,6 +124,12 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
     const auto extendedAt = [&](std::size_t j) -> int {
         if (p[j] == 0xE1 && j + 2 < n && (p[j + 1] & 0xFC) == 0xBC && IsContinuation(p[j + 2]))
             return t.extended[((p[j + 1] & 3u) << 6) | (p[j + 2] & 0x3Fu)];
+        if (p[j] == kOtherLead && j + 2 < n) {
+            const unsigned tail = unsigned(p[j + 1]) << 8 | p[j + 2];
+            for (std::size_t k = 0; k < t.otherTail.size(); ++k)
+                if (t.otherTail[k] == tail)
+                    return t.other[k];
+        }
         return 0;
     };
 
@@ -107,7 +145,7 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
                         pairValue((w >> 32) & 0xFFFF) + pairValue((w >> 40) & 0xFFFF) +
                         pairValue((w >> 48) & 0xFFFF) +
                         pairValue(static_cast<unsigned>(w >> 56) | unsigned(p[i + 8]) << 8);
-            if (HasExtendedLead(w)) [[unlikely]] {
+            if (HasThreeByteLead(w)) [[unlikely]] {
                 for (std::size_t j = i; j < i + 8; ++j)
                     block += extendedAt(j);
             }
@@ -123,11 +161,21 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
     return sum;
 }
 
-// Values of the code units U+0000..U+1FFF, which hold both Greek blocks; a
-// unit past them is worth 0 like U+0000, so the lookup needs no branch.
+// Values of the code units from U+0000 up to the last letter (both Greek blocks
+// and the ohm sign); a unit past them is worth 0 like U+0000, so the lookup
+// needs no branch.
+constexpr std::size_t Utf16TableSize()
+{
+    std::size_t size = kGreekExtendedFirst + sizeof kGreekExtendedFold;
+    for (const OtherFold &other : kOtherFold)
+        size = std::max<std::size_t>(size, other.code + 1);
+    return size;
+}
+static_assert(Utf16TableSize() <= 0x3000, "keep the UTF-16 table small");
+
 struct Utf16Table
 {
-    std::array<std::int16_t, kGreekExtendedFirst + sizeof kGreekExtendedFold> value{};
+    std::array<std::int16_t, Utf16TableSize()> value{};
 };
 
 constexpr Utf16Table MakeUtf16Table(TValueSystem system)
@@ -141,8 +189,8 @@ constexpr Utf16Table MakeUtf16Table(TValueSystem system)
 constexpr Utf16Table kUtf16Classical = MakeUtf16Table(vsClassical);
 constexpr Utf16Table kUtf16Positional = MakeUtf16Table(vsPositional);
 
-// Surrogates and every other code unit outside the two Greek blocks are worth 0,
-// so UTF-16 needs no decoding at all.
+// Surrogates and every other code unit outside the table are worth 0, so
+// UTF-16 needs no decoding at all.
 WordValueInt SumUtf16(std::u16string_view text, const Utf16Table &t)
 {
     WordValueInt sum = 0;

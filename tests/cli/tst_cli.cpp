@@ -192,6 +192,9 @@ void TestCli::usageErrors_data()
     QTest::newRow("find, too large")
         << QStringList{"--find", "99999999999999999999"} << U8("--find");
     QTest::newRow("value on a flag") << QStringList{"--explain=yes"} << U8("takes no value");
+    QTest::newRow("Greek suffix") << QStringList{"-ος"}
+                                  << U8("unknown option '-ος' (put '--' before texts that begin "
+                                        "with a hyphen)");
     QTest::newRow("unknown encoding") << QStringList{"--encoding", "klingon"} << U8("klingon");
     QTest::newRow("LF not one byte") << QStringList{"--encoding", "UTF-16LE"} << U8("0x0A");
 }
@@ -205,6 +208,7 @@ void TestCli::usageErrors()
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(run.err.contains(message), run.err.constData());
     QVERIFY(run.err.contains("Usage: psifonomoi-cli"));
+    QCOMPARE(QString::fromUtf8(run.err).toUtf8(), run.err); // no character cut in half
 }
 
 void TestCli::explainMarksLookalikes()

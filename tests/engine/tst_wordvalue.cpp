@@ -115,6 +115,11 @@ void TestWordValue::calculate_data()
     QTest::newRow("micro sign is not μ") << QByteArray("µ") << 0LL << 0 << 0LL << 0;
     QTest::newRow("latin o, cyrillic о") << QByteArray("oо") << 0LL << 0 << 0LL << 0;
     QTest::newRow("outside BMP") << QByteArray("😀α𝛂") << 1LL << 1 << 1LL << 1;
+    QTest::newRow("ohm sign") << QByteArray("\u2126") << 800LL << 8 << 24LL << 6;
+    QTest::newRow("ohm signs among quotes")
+        << QByteArray("ΑΒΓΔΕΖΗΘ \u2126 \u2019\u2019\u2126") << 1639LL << 1 << 84LL << 3;
+    QTest::newRow("look-alike symbols")
+        << QByteArray("𝛀𝚨\u2127\u212A\u212B") << 0LL << 0 << 0LL << 0;
 }
 
 void TestWordValue::calculate()
@@ -165,7 +170,7 @@ void TestWordValue::sameLetterAnyForm_data()
                        << "Σ" << 200 << 18;
     QTest::newRow("Υ") << "ΥυύὐὑὒὓὔὕὖὗὙὛὝὟὺύῠῡῢΰῦῧῨῩῪΎΎϋΰΫϒϓϔ"
                        << "Υ" << 400 << 20;
-    QTest::newRow("Ω") << "ΩωώὠὡὢὣὤὥὦὧὨὩὪὫὬὭὮὯὼώᾠᾨᾯῲῳῴῶῷῺΏΏῼ"
+    QTest::newRow("Ω") << "ΩωώὠὡὢὣὤὥὦὧὨὩὪὫὬὭὮὯὼώᾠᾨᾯῲῳῴῶῷῺΏΏῼ\u2126"
                        << "Ω" << 800 << 24;
     QTest::newRow("ϐ") << "ϐ"
                        << "Β" << 2 << 2;
