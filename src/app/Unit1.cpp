@@ -6,17 +6,31 @@
 #include "WordValue.h"
 #include "ui_Unit1.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QStringView>
 
 #include <string_view>
 
 TForm1 *Form1 = nullptr;
 
-TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>())
+TForm1::TForm1(QWidget *owner)
+    : QWidget(owner), ui(std::make_unique<Ui::TForm1>()), FCopyResult(new QAction(this))
 {
     ui->setupUi(this);
     psifonomoi::UseDesignPixelSizes(this);
+    // The window is drawn in the button face, as the controls on it are; the
+    // two are the same colour in the application's own palette.
+    setBackgroundRole(QPalette::Button);
+
+    // For assistive technology: the instruction above the edit describes it,
+    // and each result is read with its caption ("Ψηφόνομος: 93") while its own
+    // name stays the bare number.
+    ui->Edit1->setAccessibleDescription(ui->Label5->text());
+    ui->Label1->setBuddy(ui->Label2);
+    ui->Label3->setBuddy(ui->Label4);
     // The visual-styles manifest of the original platform has no counterpart
     // here: Qt draws the controls in the application's style.
 
@@ -28,6 +42,16 @@ TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>
     move(236, 160);
 
     using psifonomoi::ConnectHandler;
+    // The edit's own menu plus one item, built here so that it works for any
+    // kind of line edit the layout holds. Reachable by keyboard too (the menu
+    // key or Shift+F10).
+    FCopyResult->setObjectName(QStringLiteral("CopyResult"));
+    FCopyResult->setText(QStringLiteral("Αντιγραφή α&ποτελέσματος"));
+    FCopyResult->setEnabled(false);
+    ConnectHandler(FCopyResult, &QAction::triggered, this, [this] { CopyResultClick(); });
+    ui->Edit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->Edit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { Edit1ContextPopup(pos); });
     ConnectHandler(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     ConnectHandler(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     ConnectHandler(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -63,6 +87,27 @@ void TForm1::Button1Click()
     psifonomoi::SizeToText(ui->Label2);
     ui->Label4->setText(QString::number(result.Primary));
     psifonomoi::SizeToText(ui->Label4);
+
+    const QRadioButton *chosen =
+        ui->RadioButton1->isChecked() ? ui->RadioButton1 : ui->RadioButton2;
+    FResultLine = QStringLiteral("%1 = %2 (%3), %4")
+                      .arg(text, ui->Label2->text(), ui->Label4->text(),
+                           chosen->text().remove(QLatin1Char('&')));
+    FCopyResult->setEnabled(true);
+}
+
+void TForm1::Edit1ContextPopup(const QPoint &pos)
+{
+    QMenu *menu = ui->Edit1->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    menu->addAction(FCopyResult);
+    menu->popup(ui->Edit1->mapToGlobal(pos));
+}
+
+void TForm1::CopyResultClick()
+{
+    QGuiApplication::clipboard()->setText(FResultLine);
 }
 
 void TForm1::Button2Click()
