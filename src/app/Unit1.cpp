@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QStringView>
 
@@ -16,11 +18,40 @@
 
 TForm1 *Form1 = nullptr;
 
-TForm1::TForm1(QWidget *owner)
-    : QWidget(owner), ui(std::make_unique<Ui::TForm1>()), FCopyResult(new QAction(this))
+namespace {
+
+// The menu of a selectable label: copy the selection, select all. Qt 6.4's
+// QLabel offers its own only over a link, never for plain text, so this one
+// stands in for it, with Qt's own texts (translated like the edit's menu).
+void ResultContextPopup(QLabel *label, const QPoint &pos)
+{
+    auto *menu = new QMenu(label);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto text = [](const char *source, QKeySequence::StandardKey key) {
+        const QString shortcut = QKeySequence(key).toString(QKeySequence::NativeText);
+        return QCoreApplication::translate("QWidgetTextControl", source) +
+               (shortcut.isEmpty() ? QString() : QLatin1Char('\t') + shortcut);
+    };
+    QAction *copy = menu->addAction(text("&Copy", QKeySequence::Copy));
+    copy->setEnabled(label->hasSelectedText());
+    QObject::connect(copy, &QAction::triggered, label,
+                     [label] { QGuiApplication::clipboard()->setText(label->selectedText()); });
+    menu->addSeparator();
+    QAction *all = menu->addAction(text("Select All", QKeySequence::SelectAll));
+    QObject::connect(all, &QAction::triggered, label,
+                     [label] { label->setSelection(0, static_cast<int>(label->text().size())); });
+    menu->popup(label->mapToGlobal(pos));
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>())
 {
     ui->setupUi(this);
     psifonomoi::UseDesignPixelSizes(this);
+    // The visual-styles manifest of the original platform has no counterpart
+    // here: Qt draws the controls in the application's style.
+
     // The window is drawn in the button face, as the controls on it are; the
     // two are the same colour in the application's own palette.
     setBackgroundRole(QPalette::Button);
@@ -31,8 +62,6 @@ TForm1::TForm1(QWidget *owner)
     ui->Edit1->setAccessibleDescription(ui->Label5->text());
     ui->Label1->setBuddy(ui->Label2);
     ui->Label3->setBuddy(ui->Label4);
-    // The visual-styles manifest of the original platform has no counterpart
-    // here: Qt draws the controls in the application's style.
 
     FDesignedSize = size();
     FAnchors = std::make_unique<psifonomoi::RightEdgeAnchors>(this);
@@ -43,15 +72,17 @@ TForm1::TForm1(QWidget *owner)
 
     using psifonomoi::ConnectHandler;
     // The edit's own menu plus one item, built here so that it works for any
-    // kind of line edit the layout holds. Reachable by keyboard too (the menu
-    // key or Shift+F10).
-    FCopyResult->setObjectName(QStringLiteral("CopyResult"));
-    FCopyResult->setText(QStringLiteral("Αντιγραφή α&ποτελέσματος"));
-    FCopyResult->setEnabled(false);
-    ConnectHandler(FCopyResult, &QAction::triggered, this, [this] { CopyResultClick(); });
+    // kind of line edit the layout holds; it opens from the keyboard too (the
+    // menu key), the keyboard's way to copy a result, since the result labels
+    // are no tab stops. Each result label has a copy menu of its own.
     ui->Edit1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->Edit1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { Edit1ContextPopup(pos); });
+    for (QLabel *result : {ui->Label2, ui->Label4}) {
+        result->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(result, &QWidget::customContextMenuRequested, this,
+                [result](const QPoint &pos) { ResultContextPopup(result, pos); });
+    }
     ConnectHandler(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     ConnectHandler(ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     ConnectHandler(ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
@@ -93,7 +124,6 @@ void TForm1::Button1Click()
     FResultLine = QStringLiteral("%1 = %2 (%3), %4")
                       .arg(text, ui->Label2->text(), ui->Label4->text(),
                            chosen->text().remove(QLatin1Char('&')));
-    FCopyResult->setEnabled(true);
 }
 
 void TForm1::Edit1ContextPopup(const QPoint &pos)
@@ -101,7 +131,12 @@ void TForm1::Edit1ContextPopup(const QPoint &pos)
     QMenu *menu = ui->Edit1->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
-    menu->addAction(FCopyResult);
+    // A new action with every menu, like the edit's own: assistive technology
+    // keeps track of an action by the menu it was first shown in.
+    QAction *copy = menu->addAction(QStringLiteral("Αντιγραφή α&ποτελέσματος"));
+    copy->setObjectName(QStringLiteral("CopyResult"));
+    copy->setEnabled(!FResultLine.isEmpty());
+    psifonomoi::ConnectHandler(copy, &QAction::triggered, this, [this] { CopyResultClick(); });
     menu->popup(ui->Edit1->mapToGlobal(pos));
 }
 

@@ -7,7 +7,6 @@
 
 #include <memory>
 
-class QAction;
 class QPoint;
 namespace Ui {
 class TForm1;
@@ -44,7 +43,6 @@ private:
     // calculated for (the edit may have changed since); empty before the
     // first calculation.
     QString FResultLine;
-    QAction *FCopyResult;
 };
 
 // The main window, set while it exists.

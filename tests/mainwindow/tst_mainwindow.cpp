@@ -623,10 +623,17 @@ void TestMainWindow::copyResult()
     if (positional)
         QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
     type(typedAfter);
-    auto *action = m_form->findChild<QAction *>(QStringLiteral("CopyResult"));
+    auto *edit = control<QLineEdit>("Edit1");
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                            edit->mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(edit, &event);
+    QWidget *menu = QApplication::activePopupWidget();
+    QVERIFY(menu);
+    auto *action = menu->findChild<QAction *>(QStringLiteral("CopyResult"));
     QVERIFY(action);
     QCOMPARE(action->isEnabled(), !expected.isEmpty());
     action->trigger();
+    menu->close();
     QCOMPARE(QGuiApplication::clipboard()->text(),
              expected.isEmpty() ? QStringLiteral("before") : expected);
 }
