@@ -52,9 +52,12 @@ TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>
     // The visual-styles manifest of the original platform has no counterpart
     // here: Qt draws the controls in the application's style.
 
-    // The window is drawn in the button face, as the controls on it are; the
-    // two are the same colour in the application's own palette.
+    // The window is drawn in the button face, as the controls on it are (a
+    // top-level window fills with the window colour unless it fills itself).
+    // The two are the same colour in the application's own palette, not in
+    // every desktop theme's.
     setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
 
     // For assistive technology: the instruction above the edit describes it,
     // and each result is read with its caption ("Ψηφόνομος: 93") while its own

@@ -59,6 +59,7 @@ private slots:
     void captionsFit_data();
     void captionsFit();
     void contextMenuIsGreek();
+    void backgroundIsButtonFace();
     void copyResult_data();
     void copyResult();
     void resultLabelCopiesItsSelection();
@@ -584,6 +585,18 @@ void TestMainWindow::contextMenuIsGreek()
         QStringLiteral("Επιλογή όλων"), QStringLiteral("Αντιγραφή αποτελέσματος"),
     };
     QCOMPARE(texts, greek);
+}
+
+void TestMainWindow::backgroundIsButtonFace()
+{
+    // A theme whose window colour is not its button face (dark, here).
+    QPalette palette = m_form->palette();
+    palette.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    palette.setColor(QPalette::Button, QColor(0x40, 0x40, 0x50));
+    palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    m_form->setPalette(palette);
+    const QImage image = m_form->grab().toImage();
+    QCOMPARE(image.pixelColor(4, image.height() / 2), palette.color(QPalette::Button));
 }
 
 void TestMainWindow::copyResult_data()
