@@ -663,30 +663,6 @@ void TestMainWindow::resultLabelCopiesItsSelection()
     QTest::keyClick(label, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("93"));
-    // Its menu, in Greek, does the same by mouse.
-    auto *primaryLabel = control<QLabel>("Label4");
-    const auto openMenu = [primaryLabel] {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
-                                primaryLabel->mapToGlobal(QPoint(2, 2)));
-        QCoreApplication::sendEvent(primaryLabel, &event);
-        return QApplication::activePopupWidget();
-    };
-    const auto item = [](QWidget *menu, const QString &text) -> QAction * {
-        for (QAction *a : menu->actions())
-            if (a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) == text)
-                return a;
-        return nullptr;
-    };
-    QWidget *menu = openMenu();
-    QVERIFY(menu && item(menu, QStringLiteral("Επιλογή όλων")));
-    item(menu, QStringLiteral("Επιλογή όλων"))->trigger();
-    menu->close();
-    menu = openMenu();
-    QVERIFY(menu && item(menu, QStringLiteral("Αντιγραφή")));
-    item(menu, QStringLiteral("Αντιγραφή"))->trigger();
-    menu->close();
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3"));
-
     // Enter still calculates from there.
     type(QStringLiteral("Ω"));
     QTest::keyClick(label, Qt::Key_Return);
