@@ -12,7 +12,8 @@ BUILD_PACKAGES=(
   libgl-dev libxkbcommon-dev qt6-qpa-plugins
   fonts-liberation2 fonts-dejavu-core
 )
-TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git)
+TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git
+  dbus-daemon at-spi2-core python3-pyatspi)
 # What the benchmarks read: the Greek word list.
 BENCH_PACKAGES=(hunspell-el time)
 # Making and checking the Debian package and the installed desktop files.

@@ -2,6 +2,8 @@
 #include "DesignLayout.h"
 #include "ui_AboutUnit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,11 +19,46 @@ const QString TAboutFrm::kCopyrightText = QStringLiteral("© 2026 Οι συντ�
 
 namespace {
 constexpr int kAnimationIntervalMs = 50;
+
+// Set in the layout on a label that carries on the sentence of the label
+// before it: the warning is one sentence broken over two labels.
+constexpr char kContinuesSentence[] = "continuesSentence";
+
+// What assistive technology sees of such a label: nothing. The label it
+// continues is named with the whole sentence, and the broken half read again
+// on its own would start mid-sentence ("σας πρωτοβουλία..."). Qt has no
+// relation for text that flows on into another object.
+class TContinuationAccessible : public QAccessibleWidget
+{
+public:
+    explicit TContinuationAccessible(QWidget *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        return state;
+    }
+};
+
+QAccessibleInterface *ContinuationAccessible(const QString &, QObject *object)
+{
+    // The property is set by setupUi before any text is, and so before the
+    // first accessibility event could create the label's interface.
+    if (object && object->isWidgetType() && object->property(kContinuesSentence).toBool())
+        return new TContinuationAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
 } // namespace
 
 TAboutFrm::TAboutFrm(QWidget *owner)
     : QDialog(owner), ui(std::make_unique<Ui::TAboutFrm>()), Tmr(new QTimer(this))
 {
+    static const bool continuationInstalled =
+        (QAccessible::installFactory(ContinuationAccessible), true);
+    Q_UNUSED(continuationInstalled);
     ui->setupUi(this);
     psifonomoi::UseDesignPixelSizes(this);
 
@@ -55,6 +92,7 @@ void TAboutFrm::FormCreate()
 {
     ui->Label5->setText(kCopyrightText);
     ui->Label10->setText(kTitleText);
+    ui->Label2->setAccessibleName(ui->Label2->text() + QLatin1Char(' ') + ui->Label3->text());
     psifonomoi::FitCaptions(this);
     FrameRect = {0, 0, kFrameWidth, kFrameHeight};
     // Until the first step the paint box shows the first frame rather than nothing.

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QPoint;
 namespace Ui {
 class TForm1;
 }
@@ -32,10 +33,16 @@ private:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Edit1ContextPopup(const QPoint &pos);
+    void CopyResultClick();
 
     std::unique_ptr<Ui::TForm1> ui;
     QSize FDesignedSize;
     std::unique_ptr<psifonomoi::RightEdgeAnchors> FAnchors;
+    // The results on show in one line, with the text and system they were
+    // calculated for (the edit may have changed since); empty before the
+    // first calculation.
+    QString FResultLine;
 };
 
 // The main window, set while it exists.

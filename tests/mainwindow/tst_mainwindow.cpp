@@ -59,6 +59,10 @@ private slots:
     void captionsFit_data();
     void captionsFit();
     void contextMenuIsGreek();
+    void backgroundIsButtonFace();
+    void copyResult_data();
+    void copyResult();
+    void resultLabelCopiesItsSelection();
 
 private:
     template <typename T> T *control(const char *name) const
@@ -578,9 +582,91 @@ void TestMainWindow::contextMenuIsGreek()
         QStringLiteral("Αναίρεση"),     QStringLiteral("Ακύρωση αναίρεσης"),
         QStringLiteral("Αποκοπή"),      QStringLiteral("Αντιγραφή"),
         QStringLiteral("Επικόλληση"),   QStringLiteral("Διαγραφή"),
-        QStringLiteral("Επιλογή όλων"),
+        QStringLiteral("Επιλογή όλων"), QStringLiteral("Αντιγραφή αποτελέσματος"),
     };
     QCOMPARE(texts, greek);
+}
+
+void TestMainWindow::backgroundIsButtonFace()
+{
+    // A theme whose window colour is not its button face (dark, here).
+    QPalette palette = m_form->palette();
+    palette.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    palette.setColor(QPalette::Button, QColor(0x40, 0x40, 0x50));
+    palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    m_form->setPalette(palette);
+    const QImage image = m_form->grab().toImage();
+    QCOMPARE(image.pixelColor(4, image.height() / 2), palette.color(QPalette::Button));
+}
+
+void TestMainWindow::copyResult_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("calculate");  // Enter after typing
+    QTest::addColumn<bool>("positional"); // then choose the other system
+    QTest::addColumn<QString>("typedAfter");
+    QTest::addColumn<QString>("expected"); // empty: nothing to copy
+    const QString classical = QStringLiteral("Αριθμητικό σύστημα κλασικής περιόδου");
+    QTest::newRow("calculated") << QStringLiteral("ΑΓΑΠΗ") << true << false << QString()
+                                << QStringLiteral("ΑΓΑΠΗ = 93 (3), ") + classical;
+    QTest::newRow("positional")
+        << QStringLiteral("ΑΓΑΠΗ") << false << true << QString()
+        << QStringLiteral("ΑΓΑΠΗ = 28 (1), Σύγχρονο αλφάβητο με βάση τη θέση του γράμματος");
+    // The results on show belong to the text they were calculated for.
+    QTest::newRow("edited since") << QStringLiteral("ΑΓΑΠΗ") << true << false << QStringLiteral("Ω")
+                                  << QStringLiteral("ΑΓΑΠΗ = 93 (3), ") + classical;
+    QTest::newRow("placeholders in the text")
+        << QStringLiteral("%2Α%1") << true << false << QString()
+        << QStringLiteral("%2Α%1 = 1 (1), ") + classical;
+    QTest::newRow("never calculated")
+        << QStringLiteral("ΑΓΑΠΗ") << false << false << QString() << QString();
+}
+
+void TestMainWindow::copyResult()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, calculate);
+    QFETCH(bool, positional);
+    QFETCH(QString, typedAfter);
+    QFETCH(QString, expected);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    type(typed);
+    if (calculate)
+        QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    if (positional)
+        QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    type(typedAfter);
+    auto *edit = control<QLineEdit>("Edit1");
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                            edit->mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(edit, &event);
+    QWidget *menu = QApplication::activePopupWidget();
+    QVERIFY(menu);
+    auto *action = menu->findChild<QAction *>(QStringLiteral("CopyResult"));
+    QVERIFY(action);
+    QCOMPARE(action->isEnabled(), !expected.isEmpty());
+    action->trigger();
+    menu->close();
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             expected.isEmpty() ? QStringLiteral("before") : expected);
+}
+
+void TestMainWindow::resultLabelCopiesItsSelection()
+{
+    type(QStringLiteral("ΑΓΑΠΗ"));
+    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    // A click gives the label the focus (it is no tab stop); the keyboard then
+    // selects and copies its value.
+    auto *label = control<QLabel>("Label2");
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(QApplication::focusWidget(), label);
+    QTest::keyClick(label, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("93"));
+    // Enter still calculates from there.
+    type(QStringLiteral("Ω"));
+    QTest::keyClick(label, Qt::Key_Return);
+    QCOMPARE(word(), QStringLiteral("893"));
 }
 
 PSIFONOMOI_GUI_TEST_MAIN(TestMainWindow)
