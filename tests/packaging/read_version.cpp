@@ -3,7 +3,7 @@
 // uses, pointed at an installed file.
 #include "ExeVersion.h"
 
-#include <QString>
+#include <QFile>
 
 #include <cstdio>
 
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s EXECUTABLE\n", argv[0]);
         return 64;
     }
-    const auto block = ev::readVersionInfo(QString::fromLocal8Bit(argv[1]));
+    const auto block = ev::readVersionInfo(QFile::decodeName(argv[1]));
     const auto info = block ? ev::queryFixedFileInfo(*block) : std::nullopt;
     if (!info) {
         std::puts("--.--");
