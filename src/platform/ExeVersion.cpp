@@ -13,7 +13,6 @@
 #include <array>
 #include <charconv>
 #include <memory>
-#include <vector>
 
 namespace psifonomoi::exeversion {
 
@@ -40,34 +39,6 @@ bool tablesSound(Elf *elf, const GElf_Ehdr &eh, std::size_t phnum, std::size_t s
     const std::uint64_t count = eh.e_shnum != 0 ? eh.e_shnum : std::max<std::size_t>(shnum, 1);
     return eh.e_shentsize == gelf_fsize(elf, ELF_T_SHDR, 1, EV_CURRENT) && eh.e_shoff <= fileSize &&
            count * eh.e_shentsize <= fileSize - eh.e_shoff;
-}
-
-// Every region that holds notes, segments first (they survive stripping of the
-// section headers); empty when a header table is damaged.
-std::optional<std::vector<Region>> noteRegions(Elf *elf, std::uint64_t fileSize)
-{
-    GElf_Ehdr eh;
-    std::size_t phnum = 0, shnum = 0;
-    if (elf_kind(elf) != ELF_K_ELF || !gelf_getehdr(elf, &eh) || elf_getphdrnum(elf, &phnum) != 0 ||
-        elf_getshdrnum(elf, &shnum) != 0 || !tablesSound(elf, eh, phnum, shnum, fileSize))
-        return std::nullopt;
-    std::vector<Region> regions;
-    for (std::size_t i = 0; i < phnum; ++i) {
-        GElf_Phdr ph;
-        if (!gelf_getphdr(elf, static_cast<int>(i), &ph))
-            return std::nullopt;
-        if (ph.p_type == PT_NOTE)
-            regions.push_back({ph.p_offset, ph.p_filesz, ph.p_align});
-    }
-    // A section count without a table lists nothing.
-    for (std::size_t i = 0; eh.e_shoff != 0 && i < shnum; ++i) {
-        GElf_Shdr sh;
-        if (!gelf_getshdr(elf_getscn(elf, i), &sh))
-            return std::nullopt;
-        if (sh.sh_type == SHT_NOTE)
-            regions.push_back({sh.sh_offset, sh.sh_size, sh.sh_addralign});
-    }
-    return regions;
 }
 
 enum class Scan
@@ -106,20 +77,39 @@ Scan scanNotes(Elf *elf, const Region &region, QByteArray &found)
 
 std::optional<QByteArray> findIn(Elf *elf, std::uint64_t fileSize)
 {
-    const auto regions = elf ? noteRegions(elf, fileSize) : std::nullopt;
-    if (!regions)
+    GElf_Ehdr eh;
+    std::size_t phnum = 0, shnum = 0;
+    if (!elf || elf_kind(elf) != ELF_K_ELF || !gelf_getehdr(elf, &eh) ||
+        elf_getphdrnum(elf, &phnum) != 0 || elf_getshdrnum(elf, &shnum) != 0 ||
+        !tablesSound(elf, eh, phnum, shnum, fileSize))
         return std::nullopt;
-    std::uint64_t examined = 0;
+    // A file whose notes outrun the budget is as good as damaged.
+    std::uint64_t budget = kMaxNoteBytesExamined;
     QByteArray found;
-    for (const Region &r : *regions) {
-        if (r.size > kMaxNoteBytesExamined - examined)
+    const auto visit = [&](const Region &r) {
+        if (r.size > budget)
+            return Scan::Malformed;
+        budget -= r.size;
+        return r.size == 0 ? Scan::NotFound : scanNotes(elf, r, found);
+    };
+    // Segments first: they survive stripping of the section headers.
+    Scan scan = Scan::NotFound;
+    for (std::size_t i = 0; scan == Scan::NotFound && i < phnum; ++i) {
+        GElf_Phdr ph;
+        if (!gelf_getphdr(elf, static_cast<int>(i), &ph))
             return std::nullopt;
-        examined += r.size;
-        const Scan scan = r.size == 0 ? Scan::NotFound : scanNotes(elf, r, found);
-        if (scan != Scan::NotFound)
-            return scan == Scan::Found ? std::optional(found) : std::nullopt;
+        if (ph.p_type == PT_NOTE)
+            scan = visit({ph.p_offset, ph.p_filesz, ph.p_align});
     }
-    return std::nullopt;
+    // A section count without a table lists nothing.
+    for (std::size_t i = 0; scan == Scan::NotFound && eh.e_shoff != 0 && i < shnum; ++i) {
+        GElf_Shdr sh;
+        if (!gelf_getshdr(elf_getscn(elf, i), &sh))
+            return std::nullopt;
+        if (sh.sh_type == SHT_NOTE)
+            scan = visit({sh.sh_offset, sh.sh_size, sh.sh_addralign});
+    }
+    return scan == Scan::Found ? std::optional(found) : std::nullopt;
 }
 
 } // namespace
