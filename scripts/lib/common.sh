@@ -7,7 +7,7 @@ cd "$ROOT"
 
 # What building and testing need on a fresh Debian/Ubuntu machine.
 BUILD_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config libelf-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libxkbcommon-dev qt6-qpa-plugins
   fonts-liberation2 fonts-dejavu-core

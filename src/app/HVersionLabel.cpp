@@ -2,11 +2,6 @@
 
 #include "ExeVersion.h"
 
-#include <QFile>
-
-#include <string>
-#include <vector>
-
 namespace ev = psifonomoi::exeversion;
 
 THVersionLabel::THVersionLabel(QWidget *owner) : QLabel(owner)
@@ -34,14 +29,12 @@ void THVersionLabel::fill(const QString &executable)
     // the label says so rather than showing numbers it did not read.
     setText(QStringLiteral("--.--"));
 
-    const std::string path = QFile::encodeName(executable).toStdString();
-    const std::size_t size = ev::versionInfoSize(path);
-    if (size == 0)
+    // One read of the executable answers both questions: the size of its
+    // version information (0: none) and the contents, which hold the numbers.
+    const auto block = ev::readVersionInfo(executable);
+    if (!block || block->isEmpty())
         return;
-    std::vector<char> block(size);
-    if (!ev::readVersionInfo(path, block))
-        return;
-    const auto info = ev::queryFixedFileInfo(std::string_view(block.data(), block.size()));
+    const auto info = ev::queryFixedFileInfo(*block);
     if (!info)
         return;
 

@@ -37,7 +37,7 @@ deb=$(ls "$tmp"/pkg/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Computed by dpkg-shlibdeps from the binaries, not typed by hand.
-for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libelf1 libc6 libstdc++6; do
   grep -q "$lib" <<<"$depends" || fail "package does not depend on $lib"
 done
 dpkg -x "$deb" "$tmp/root"

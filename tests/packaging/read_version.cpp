@@ -3,8 +3,9 @@
 // uses, pointed at an installed file.
 #include "ExeVersion.h"
 
+#include <QFile>
+
 #include <cstdio>
-#include <string>
 
 int main(int argc, char *argv[])
 {
@@ -13,11 +14,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s EXECUTABLE\n", argv[0]);
         return 64;
     }
-    const std::string path = argv[1];
-    std::string block(ev::versionInfoSize(path), '\0');
-    const auto info = !block.empty() && ev::readVersionInfo(path, block)
-                          ? ev::queryFixedFileInfo(block)
-                          : std::nullopt;
+    const auto block = ev::readVersionInfo(QFile::decodeName(argv[1]));
+    const auto info = block ? ev::queryFixedFileInfo(*block) : std::nullopt;
     if (!info) {
         std::puts("--.--");
         return 1;

@@ -2,6 +2,7 @@
 // any damage) into 32- and 64-bit files of either byte order.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,8 +26,10 @@ struct ElfImage
 {
     bool is64 = true;
     bool bigEndian = false;
-    bool noteSegment = true; // list the notes in a PT_NOTE program header
-    bool noteSection = true; // and/or in a SHT_NOTE section header
+    // How many PT_NOTE program headers and SHT_NOTE section headers list the
+    // notes; past the header's 16-bit fields, section 0 carries the counts.
+    std::size_t noteSegments = 1;
+    std::size_t noteSections = 1;
     std::vector<ElfNote> notes;
 
     // Where build() put things, for tests that damage them.
@@ -38,7 +41,7 @@ struct ElfImage
         std::vector<std::byte> out;
         const std::size_t ehsize = is64 ? 64 : 52, phentsize = is64 ? 56 : 32,
                           shentsize = is64 ? 64 : 40, word = is64 ? 8 : 4;
-        const std::size_t phnum = noteSegment ? 1 : 0, shnum = noteSection ? 2 : 0;
+        const std::size_t phnum = noteSegments, shnum = noteSections ? noteSections + 1 : 0;
         out.resize(ehsize + phnum * phentsize);
 
         notesOffset = out.size();
@@ -63,26 +66,24 @@ struct ElfImage
         set(out, at + word, word, shoff);
         set(out, at + 2 * word + 4, 2, ehsize);
         set(out, at + 2 * word + 6, 2, phentsize);
-        set(out, at + 2 * word + 8, 2, phnum);
+        set(out, at + 2 * word + 8, 2, std::min<std::size_t>(phnum, 0xffff));
         set(out, at + 2 * word + 10, 2, shentsize);
-        set(out, at + 2 * word + 12, 2, shnum);
-
-        if (noteSegment) {
-            const std::size_t p = ehsize;
-            set(out, p, 4, 4); // PT_NOTE
-            if (is64) {
-                set(out, p + 8, 8, notesOffset);
-                set(out, p + 32, 8, notesSize);
-                set(out, p + 48, 8, 4);
-            } else {
-                set(out, p + 4, 4, notesOffset);
-                set(out, p + 16, 4, notesSize);
-                set(out, p + 28, 4, 4);
-            }
+        set(out, at + 2 * word + 12, 2, shnum < 0xff00 ? shnum : 0);
+        if (shnum >= 0xff00 || phnum >= 0xffff) {
+            set(out, shoff + (is64 ? 32 : 20), word, shnum); // sh_size of section 0
+            set(out, shoff + (is64 ? 44 : 28), 4, phnum);    // sh_info of section 0
         }
-        if (noteSection) {
-            const std::size_t s = shoff + shentsize; // section 0 stays null
-            set(out, s + 4, 4, 7);                   // SHT_NOTE
+
+        for (std::size_t i = 0; i < phnum; ++i) {
+            const std::size_t p = ehsize + i * phentsize;
+            set(out, p, 4, 4); // PT_NOTE
+            set(out, p + (is64 ? 8 : 4), word, notesOffset);
+            set(out, p + (is64 ? 32 : 16), word, notesSize);
+            set(out, p + (is64 ? 48 : 28), word, 4);
+        }
+        for (std::size_t i = 1; i < shnum; ++i) { // section 0 stays null
+            const std::size_t s = shoff + i * shentsize;
+            set(out, s + 4, 4, 7); // SHT_NOTE
             set(out, s + (is64 ? 24 : 16), word, notesOffset);
             set(out, s + (is64 ? 32 : 20), word, notesSize);
             set(out, s + (is64 ? 48 : 32), word, 4);
