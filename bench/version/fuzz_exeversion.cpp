@@ -26,12 +26,12 @@ void check(const std::optional<ev::FixedFileInfo> &info, QByteArrayView block)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const auto bytes = std::as_bytes(std::span(data, size));
-    if (const auto block = ev::findVersionInfo(bytes)) {
+    if (const auto block = ev::FindVersionInfo(bytes)) {
         if (std::size_t(block->size()) > ev::kMaxVersionInfoSize)
             std::abort();
-        check(ev::queryFixedFileInfo(*block), *block);
+        check(ev::QueryFixedFileInfo(*block), *block);
     }
     const QByteArrayView text(data, qsizetype(size));
-    check(ev::queryFixedFileInfo(text), text);
+    check(ev::QueryFixedFileInfo(text), text);
     return 0;
 }

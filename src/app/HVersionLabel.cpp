@@ -31,10 +31,10 @@ void THVersionLabel::fill(const QString &executable)
 
     // One read of the executable answers both questions: the size of its
     // version information (0: none) and the contents, which hold the numbers.
-    const auto block = ev::readVersionInfo(executable);
+    const auto block = ev::ReadVersionInfo(executable);
     if (!block || block->isEmpty())
         return;
-    const auto info = ev::queryFixedFileInfo(*block);
+    const auto info = ev::QueryFixedFileInfo(*block);
     if (!info)
         return;
 

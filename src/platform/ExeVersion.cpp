@@ -28,7 +28,7 @@ struct Region
 // libelf reads the header tables with its own record sizes and takes a section
 // table cut short for none at all. Either is a damaged file here: a file cut
 // short is damaged even where its notes happen to survive.
-bool tablesSound(Elf *elf, const GElf_Ehdr &eh, std::size_t phnum, std::size_t shnum,
+bool TablesSound(Elf *elf, const GElf_Ehdr &eh, std::size_t phnum, std::size_t shnum,
                  std::uint64_t fileSize)
 {
     if (phnum > 0 && eh.e_phentsize != gelf_fsize(elf, ELF_T_PHDR, 1, EV_CURRENT))
@@ -49,7 +49,7 @@ enum class Scan
 };
 
 // Walks the notes of one region looking for the packaging-metadata note.
-Scan scanNotes(Elf *elf, const Region &region, QByteArray &found)
+Scan ScanNotes(Elf *elf, const Region &region, QByteArray &found)
 {
     // Notes are padded to 8 bytes only in regions that say so; everything else,
     // including 64-bit files, uses 4 (as the toolchain writes and reads them).
@@ -75,13 +75,13 @@ Scan scanNotes(Elf *elf, const Region &region, QByteArray &found)
     return Scan::NotFound;
 }
 
-std::optional<QByteArray> findIn(Elf *elf, std::uint64_t fileSize)
+std::optional<QByteArray> FindIn(Elf *elf, std::uint64_t fileSize)
 {
     GElf_Ehdr eh;
     std::size_t phnum = 0, shnum = 0;
     if (!elf || elf_kind(elf) != ELF_K_ELF || !gelf_getehdr(elf, &eh) ||
         elf_getphdrnum(elf, &phnum) != 0 || elf_getshdrnum(elf, &shnum) != 0 ||
-        !tablesSound(elf, eh, phnum, shnum, fileSize))
+        !TablesSound(elf, eh, phnum, shnum, fileSize))
         return std::nullopt;
     // A file whose notes outrun the budget is as good as damaged.
     std::uint64_t budget = kMaxNoteBytesExamined;
@@ -90,7 +90,7 @@ std::optional<QByteArray> findIn(Elf *elf, std::uint64_t fileSize)
         if (r.size > budget)
             return Scan::Malformed;
         budget -= r.size;
-        return r.size == 0 ? Scan::NotFound : scanNotes(elf, r, found);
+        return r.size == 0 ? Scan::NotFound : ScanNotes(elf, r, found);
     };
     // Segments first: they survive stripping of the section headers.
     Scan scan = Scan::NotFound;
@@ -114,17 +114,17 @@ std::optional<QByteArray> findIn(Elf *elf, std::uint64_t fileSize)
 
 } // namespace
 
-std::optional<QByteArray> findVersionInfo(std::span<const std::byte> image)
+std::optional<QByteArray> FindVersionInfo(std::span<const std::byte> image)
 {
     if (elf_version(EV_CURRENT) == EV_NONE)
         return std::nullopt;
     // libelf only reads the image; it wants a mutable pointer all the same.
     auto *bytes = const_cast<char *>(reinterpret_cast<const char *>(image.data()));
     const ElfHandle elf(elf_memory(bytes, image.size()), elf_end);
-    return findIn(elf.get(), image.size());
+    return FindIn(elf.get(), image.size());
 }
 
-std::optional<QByteArray> readVersionInfo(const QString &path)
+std::optional<QByteArray> ReadVersionInfo(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || name.contains('\0') || elf_version(EV_CURRENT) == EV_NONE)
@@ -139,13 +139,13 @@ std::optional<QByteArray> readVersionInfo(const QString &path)
         // ELF_C_READ reads with pread where needed, never maps: a file that
         // shrinks under us fails a read instead of raising SIGBUS.
         const ElfHandle elf(elf_begin(fd, ELF_C_READ, nullptr), elf_end);
-        info = findIn(elf.get(), static_cast<std::uint64_t>(st.st_size));
+        info = FindIn(elf.get(), static_cast<std::uint64_t>(st.st_size));
     }
     ::close(fd);
     return info;
 }
 
-std::optional<FixedFileInfo> queryFixedFileInfo(QByteArrayView block)
+std::optional<FixedFileInfo> QueryFixedFileInfo(QByteArrayView block)
 {
     // The note pads its text with NUL bytes.
     while (!block.isEmpty() && block.back() == '\0')

@@ -46,15 +46,15 @@ struct FixedFileInfo
 // packaging-metadata note. Empty when there is none, when the image is damaged
 // (tables or note regions beyond the end, notes overrunning their region) or
 // when finding it would walk more than kMaxNoteBytesExamined bytes of notes.
-std::optional<QByteArray> findVersionInfo(std::span<const std::byte> image);
+std::optional<QByteArray> FindVersionInfo(std::span<const std::byte> image);
 
 // The same for the file at `path`, opened once and read only where needed;
 // empty too when it is not a regular file or cannot be read.
-std::optional<QByteArray> readVersionInfo(const QString &path);
+std::optional<QByteArray> ReadVersionInfo(const QString &path);
 
 // Reads the file version from a version information block: a JSON object
 // whose "version" member is a string of exactly four decimal numbers of at
 // most 65535, separated by full stops. Anything else is malformed: empty.
-std::optional<FixedFileInfo> queryFixedFileInfo(QByteArrayView block);
+std::optional<FixedFileInfo> QueryFixedFileInfo(QByteArrayView block);
 
 } // namespace psifonomoi::exeversion

@@ -14,8 +14,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s EXECUTABLE\n", argv[0]);
         return 64;
     }
-    const auto block = ev::readVersionInfo(QFile::decodeName(argv[1]));
-    const auto info = block ? ev::queryFixedFileInfo(*block) : std::nullopt;
+    const auto block = ev::ReadVersionInfo(QFile::decodeName(argv[1]));
+    const auto info = block ? ev::QueryFixedFileInfo(*block) : std::nullopt;
     if (!info) {
         std::puts("--.--");
         return 1;

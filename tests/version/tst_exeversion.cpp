@@ -21,9 +21,9 @@ namespace {
 const std::string kJson = R"({"name":"psifonomoi","version":"2.0.0.0","codepage":1253})";
 const QByteArray kBlock = QByteArray::fromStdString(kJson) + '\0';
 
-std::optional<QByteArray> findIn(const std::vector<std::byte> &bytes)
+std::optional<QByteArray> FindIn(const std::vector<std::byte> &bytes)
 {
-    return ev::findVersionInfo(bytes);
+    return ev::FindVersionInfo(bytes);
 }
 
 ElfImage imageWith(std::vector<ElfNote> notes, bool is64 = true, bool bigEndian = false)
@@ -77,10 +77,10 @@ private slots:
                                    is64, bigEndian);
         image.noteSegments = segment ? 1 : 0;
         image.noteSections = section ? 1 : 0;
-        const auto info = findIn(image.build());
+        const auto info = FindIn(image.build());
         QVERIFY(info.has_value());
         QCOMPARE(*info, kBlock);
-        const auto fixed = ev::queryFixedFileInfo(*info);
+        const auto fixed = ev::QueryFixedFileInfo(*info);
         QVERIFY(fixed.has_value());
         QCOMPARE(fixed->fileVersionMS, 0x00020000U);
         QCOMPARE(fixed->fileVersionLS, 0U);
@@ -88,8 +88,8 @@ private slots:
 
     void noNoteIsNoInfo()
     {
-        QVERIFY(!findIn(imageWith({{std::string("GNU", 4), 3, "abcd"}}).build()));
-        QVERIFY(!findIn(imageWith({}).build()));
+        QVERIFY(!FindIn(imageWith({{std::string("GNU", 4), 3, "abcd"}}).build()));
+        QVERIFY(!FindIn(imageWith({}).build()));
     }
 
     // Every damage must give "no information", never a read outside the image
@@ -129,9 +129,9 @@ private slots:
         image.noteSections = sections ? 1 : 0;
         std::vector<std::byte> bytes = image.build();
         QCOMPARE(image.notesOffset, std::size_t(120)); // the offsets above rely on it
-        QVERIFY(findIn(bytes).has_value());
+        QVERIFY(FindIn(bytes).has_value());
         image.set(bytes, std::size_t(offset), std::size_t(width), value);
-        QVERIFY(!findIn(bytes).has_value());
+        QVERIFY(!FindIn(bytes).has_value());
     }
 
     // Without a section header table, a section count is meaningless: it must
@@ -142,7 +142,7 @@ private slots:
         image.noteSections = 0;
         std::vector<std::byte> bytes = image.build();
         image.set(bytes, 60, 2, 5); // e_shnum, with e_shoff still 0
-        QVERIFY(findIn(bytes).has_value());
+        QVERIFY(FindIn(bytes).has_value());
     }
 
     void refusesEveryTruncation_data()
@@ -159,10 +159,10 @@ private slots:
         QFETCH(bool, bigEndian);
         const std::vector<std::byte> whole =
             imageWith({packageNote(kJson)}, is64, bigEndian).build();
-        QVERIFY(findIn(whole).has_value());
+        QVERIFY(FindIn(whole).has_value());
         for (std::size_t n = 0; n < whole.size(); ++n) {
             const std::vector<std::byte> cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
-            if (findIn(cut).has_value())
+            if (FindIn(cut).has_value())
                 QFAIL(qPrintable(
                     QStringLiteral("accepted at %1 of %2 bytes").arg(n).arg(whole.size())));
         }
@@ -217,7 +217,7 @@ private slots:
     {
         QFETCH(QByteArray, block);
         QFETCH(bool, valid);
-        const auto fixed = ev::queryFixedFileInfo(block);
+        const auto fixed = ev::QueryFixedFileInfo(block);
         QCOMPARE(fixed.has_value(), valid);
         if (valid) {
             QTEST(fixed->fileVersionMS, "ms");
@@ -234,12 +234,12 @@ private slots:
         // A FIFO must be refused at once, not waited on for a writer.
         // "" names the directory itself.
         for (const char *name : {"missing", "empty", "fifo", ""})
-            QVERIFY(!ev::readVersionInfo(dir.filePath(QString::fromLatin1(name))));
-        QVERIFY(!ev::readVersionInfo(QString()));
-        QVERIFY(!ev::readVersionInfo(QString::fromLatin1("/proc/self/exe\0x", 16)));
+            QVERIFY(!ev::ReadVersionInfo(dir.filePath(QString::fromLatin1(name))));
+        QVERIFY(!ev::ReadVersionInfo(QString()));
+        QVERIFY(!ev::ReadVersionInfo(QString::fromLatin1("/proc/self/exe\0x", 16)));
 
         writeFile(dir.filePath("image"), imageWith({packageNote(kJson)}).build());
-        QCOMPARE(ev::readVersionInfo(dir.filePath("image")).value_or(QByteArray()), kBlock);
+        QCOMPARE(ev::ReadVersionInfo(dir.filePath("image")).value_or(QByteArray()), kBlock);
     }
 
     // Half a million note headers, all listing the same megabyte of notes:
@@ -254,13 +254,13 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         writeFile(dir.filePath("hostile"), bytes);
-        QVERIFY(!ev::readVersionInfo(dir.filePath("hostile")));
-        QVERIFY(!findIn(bytes));
+        QVERIFY(!ev::ReadVersionInfo(dir.filePath("hostile")));
+        QVERIFY(!FindIn(bytes));
 
         // The same tables with our note at the end of that megabyte are read:
         // the first region holds it, well within the budget.
         image.notes.push_back(packageNote(kJson));
-        QCOMPARE(findIn(image.build()).value_or(QByteArray()), kBlock);
+        QCOMPARE(FindIn(image.build()).value_or(QByteArray()), kBlock);
     }
 };
 
