@@ -66,15 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const int in = MemFd(), out = MemFd(), err = MemFd();
     if (size < 1)
         return 0;
-    // First byte: encoding, system, explain, and the small read buffer size.
+    // First byte: encoding (bits 0, 1 and 5), system, explain, and the small
+    // read buffer size. The second four encodings keep state within a line.
     const unsigned config = data[0];
     ++data, --size;
-    static const char *const kEncodings[] = {"UTF-8", "windows-1253", "iso-8859-7", "SHIFT_JIS"};
+    static const char *const kEncodings[] = {"UTF-8",         "windows-1253", "iso-8859-7",
+                                             "SHIFT_JIS",     "CP1258",       "TCVN5712-1",
+                                             "ISO-2022-JP-2", "BIG5-HKSCS"};
     static const char *const kSystems[] = {"classical", "positional", "both", "both"};
     const bool explain = config & 0x10;
     const bool both = (config >> 2 & 3) >= 2;
-    std::vector<const char *> argv = {"psifonomoi-cli", "--encoding", kEncodings[config & 3],
-                                      "--system", kSystems[config >> 2 & 3]};
+    std::vector<const char *> argv = {"psifonomoi-cli", "--encoding",
+                                      kEncodings[(config & 3) | (config >> 3 & 4)], "--system",
+                                      kSystems[config >> 2 & 3]};
     if (explain)
         argv.push_back("--explain");
 
