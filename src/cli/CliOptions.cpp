@@ -18,6 +18,8 @@ std::optional<SystemChoice> ParseSystem(std::string_view s)
         return SystemChoice::Classical;
     if (s == "positional")
         return SystemChoice::Positional;
+    if (s == "milesian")
+        return SystemChoice::Milesian;
     if (s == "both")
         return SystemChoice::Both;
     return std::nullopt;
@@ -37,6 +39,27 @@ std::optional<WordValueInt> ParseValue(std::string_view s)
 }
 
 } // namespace
+
+// Options that make no sense together; empty when they all do.
+std::string CheckCombination(const Options &o)
+{
+    const bool both = o.system == SystemChoice::Both;
+    if (o.runs && !o.find)
+        return "--runs needs --find N, the value the runs must add up to";
+    if (o.group && o.runs)
+        return "choose one of --group and --runs";
+    if (o.paragraphs && !o.group && !o.runs)
+        return "--paragraphs applies only to --group and --runs";
+    if (o.maxWords && !o.runs)
+        return "--max-words applies only to --runs";
+    if ((o.group || o.runs) && both)
+        return std::string(o.group ? "--group" : "--runs") + " needs a single system, not 'both'";
+    if (o.explain && (o.group || o.runs || o.csv))
+        return std::string("--explain cannot be combined with ") + (o.group  ? "--group"
+                                                                    : o.runs ? "--runs"
+                                                                             : "--csv");
+    return {};
+}
 
 ParseResult ParseArguments(int argc, const char *const *argv)
 {
@@ -72,24 +95,37 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             inlineValue = arg.substr(2);
         }
 
-        const bool takesValue =
-            name == "-s" || name == "--system" || name == "--find" || name == "--encoding";
-        const bool isFlag =
-            name == "--explain" || name == "-h" || name == "--help" || name == "--version";
+        const bool takesValue = name == "-s" || name == "--system" || name == "--find" ||
+                                name == "--encoding" || name == "--max-words";
+        const bool isFlag = name == "--explain" || name == "-h" || name == "--help" ||
+                            name == "--version" || name == "--group" || name == "--paragraphs" ||
+                            name == "--runs" || name == "--csv";
         // Name the whole argument: a short name is only its first byte, which may
         // be half of a letter (a suffix such as -ος is a text, not an option).
-        if (!takesValue && !isFlag)
+        if (!takesValue && !isFlag && name != "--numeral")
             return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
+        if (name == "--numeral") { // its value is optional, so only ever after '='
+            if (!inlineValue || *inlineValue == "lower")
+                o.numeral = NumeralCase::Lower;
+            else if (*inlineValue == "upper")
+                o.numeral = NumeralCase::Upper;
+            else
+                return fail("--numeral takes lower or upper, not '" + std::string(*inlineValue) +
+                            "'");
+            continue;
+        }
         if (isFlag) {
             if (inlineValue)
                 return fail("option '" + std::string(name) + "' takes no value, in '" +
                             std::string(arg) + "'" + kDashHint);
-            if (name == "--explain")
-                o.explain = true;
-            else if (name == "-h" || name == "--help")
-                o.help = true;
-            else
-                o.version = true;
+            bool &flag = name == "--explain"                ? o.explain
+                         : name == "-h" || name == "--help" ? o.help
+                         : name == "--version"              ? o.version
+                         : name == "--group"                ? o.group
+                         : name == "--paragraphs"           ? o.paragraphs
+                         : name == "--runs"                 ? o.runs
+                                                            : o.csv;
+            flag = true;
             continue;
         }
 
@@ -106,7 +142,7 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             const auto system = ParseSystem(value);
             if (!system)
                 return fail("unknown system '" + std::string(value) +
-                            "' (choose classical, positional or both)");
+                            "' (choose classical, positional, milesian or both)");
             o.system = *system;
         } else if (name == "--find") {
             const auto n = ParseValue(value);
@@ -114,12 +150,21 @@ ParseResult ParseArguments(int argc, const char *const *argv)
                 return fail("--find needs a word value, a whole number of at least 0, not '" +
                             std::string(value) + "'");
             o.find = n;
+        } else if (name == "--max-words") {
+            const auto n = ParseValue(value);
+            if (!n || *n == 0)
+                return fail("--max-words needs a whole number of at least 1, not '" +
+                            std::string(value) + "'");
+            o.maxWords = static_cast<std::size_t>(*n);
         } else {
             if (value.empty())
                 return fail("--encoding needs an encoding name");
             o.encoding = value;
         }
     }
+    if (!o.help && !o.version)
+        if (std::string error = CheckCombination(o); !error.empty())
+            return fail(std::move(error));
     return result;
 }
 
