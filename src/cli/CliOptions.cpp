@@ -171,7 +171,9 @@ ParseResult ParseArguments(int argc, const char *const *argv)
 std::string UsageText()
 {
     return "Usage: " + std::string(kProgram) +
-           " [-s classical|positional|both] [--find N] [--explain] [--encoding NAME] [TEXT...]\n"
+           " [-s classical|positional|milesian|both] [--numeral[=upper]]\n"
+           "       [--find N [--runs [--max-words K]]] [--group] [--paragraphs] [--explain]\n"
+           "       [--csv] [--encoding NAME] [TEXT...]\n"
            "Try '" +
            std::string(kProgram) + " --help' for more information.\n";
 }
@@ -195,6 +197,9 @@ One output line is printed for each, in the same order:
 
   WORD-VALUE <tab> PRIMARY <tab> TEXT
 
+(--numeral adds a column after each PRIMARY; --group and --runs print other
+rows, described with them.)
+
 TEXT is printed as given, except that backslash, tab, line breaks, NUL and other
 control characters are written as escapes (\\ \t \n \r \0 \xHH, \u0085 for C1
 controls), so that the output keeps exactly one line for each input line; so
@@ -208,12 +213,38 @@ Options:
                          classical   the Greek alphabetic numerals: Α=1 .. Θ=9,
                                      Ι=10 .. Π=80, Ρ=100 .. Ω=800 (default)
                          positional  the letter's place in the alphabet: Α=1 .. Ω=24
+                         milesian    the full alphabetic numerals of 27 signs:
+                                     classical plus ϛ=6, ϟ=90, ϡ=900
                          both        four numbers per line: classical value,
                                      its primary, positional value, its primary
+      --numeral[=lower|upper]
+                       add the value written as a Greek numeral (888 is ωπηʹ,
+                       2011 ͵βιαʹ; upper: ΩΠΗʹ); 0 and values of 1,000,000 or
+                       more have none and show -
       --find N         print only the lines (or TEXTs) whose word value is N,
                        for a reverse look-up in a word list; with --system both
                        a line is printed when either of its two values is N
                        (both are shown, so you can see which one matched)
+      --runs           with --find N: in each line, the runs of consecutive
+                       words whose values add up to N, one row per run:
+                         VALUE PRIMARY LINE FIRST-WORD WORD-COUNT RUN-TEXT
+                       (first word counted from 1). Words are separated by
+                       white space and punctuation; a word worth 0 neither
+                       starts nor ends a run. A run may be as long as the
+                       whole line (or paragraph) unless --max-words bounds it
+      --max-words K    with --runs: runs of at most K words
+      --group          read the whole input, then print the lines whose values
+                       two or more lines share, for isopsephic verse:
+                         VALUE PRIMARY LINE TEXT
+                       ordered by value, then line number; lines worth 0 are
+                       left out
+      --paragraphs     with --group or --runs: a record is a block of lines
+                       separated by blank lines (a couplet, a stanza), valued
+                       as one and shown by its first line number, its lines
+                       joined by " / "
+      --csv            CSV (RFC 4180: CRLF line ends, a field with a comma,
+                       quote or line break quoted, inner quotes doubled) under a
+                       header row of column names; texts are not escaped
       --explain        instead of one line per text, show every character with
                        its code point, its folded capital and its value, then
                        the total; characters that add nothing are marked, and
@@ -231,8 +262,10 @@ Options:
 A line that is not valid in its encoding is reported on standard error with its
 line number and the byte offset, counted from 0 within the line, of its first
 bad byte; its output line shows "invalid" in place of each number and the bad
-bytes as \xHH. All other lines are still valued. With --find, invalid lines are
-only reported on standard error.
+bytes as \xHH. All other lines are still valued. With --find, --group and
+--runs, invalid lines (and paragraphs holding one) are only reported.
+--group and --runs need a single system; --explain goes with neither, nor with
+--csv.
 
 Exit status: 0 on success; 64 for a usage error; 65 if some input was not valid
 in its encoding; 74 if reading the input or writing the output failed.
