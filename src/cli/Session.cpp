@@ -40,6 +40,27 @@ std::size_t DigitCount(std::uint64_t n)
 
 namespace {
 
+// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
+// Eight bytes at a time, as most fields need nothing.
+bool NeedsQuotes(std::string_view s)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const auto has = [](std::uint64_t w, char c) {
+        const std::uint64_t x = w ^ (static_cast<unsigned char>(c) * kOnes);
+        return (x - kOnes) & ~x & kHighs;
+    };
+    std::size_t i = 0;
+    for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
+        std::memcpy(&w, s.data() + i, 8);
+        if (has(w, ',') | has(w, '"') | has(w, '\r') | has(w, '\n'))
+            return true;
+    }
+    for (; i < s.size(); ++i)
+        if (s[i] == ',' || s[i] == '"' || s[i] == '\r' || s[i] == '\n')
+            return true;
+    return false;
+}
+
 constexpr std::string_view SystemName(TValueSystem system)
 {
     return system == vsClassical ? "classical" : system == vsMilesian ? "milesian" : "positional";
@@ -150,7 +171,7 @@ bool Session::TextField(std::string_view utf8)
         return m_out.AppendEscaped(utf8);
     // RFC 4180: quoted when it holds a comma, a quote or a line break, with
     // inner quotes doubled.
-    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos)
+    if (!NeedsQuotes(utf8))
         return m_out.Append(utf8);
     m_out.Put('"');
     for (std::size_t quote; (quote = utf8.find('"')) != std::string_view::npos;) {
@@ -165,7 +186,9 @@ bool Session::TextField(std::string_view utf8)
 bool Session::EndRow()
 {
     m_fields = 0;
-    return m_options.csv ? m_out.Append("\r\n") : m_out.Put('\n');
+    if (m_options.csv)
+        m_out.Put('\r');
+    return m_out.Put('\n');
 }
 
 bool Session::AppendText(std::string_view raw, const DecodedLine &line)
