@@ -237,7 +237,7 @@ Options:
                        two or more lines share, for isopsephic verse:
                          VALUE PRIMARY LINE TEXT
                        ordered by value, then line number; lines worth 0 are
-                       left out
+                       left out; with --find N, only the lines worth N
       --paragraphs     with --group or --runs: a record is a block of lines
                        separated by blank lines (a couplet, a stanza), valued
                        as one and shown by its first line number, its lines

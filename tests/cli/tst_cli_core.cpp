@@ -314,6 +314,8 @@ void TestCliCore::modes_data()
     QTest::newRow("group") << QByteArrayList{"--group"} << verse
                            << QByteArray(
                                   "365\t5\t1\tΑΒΡΑΞΑΣ\n365\t5\t4\tΜΕΙΘΡΑΣ\n365\t5\t6\tΝεῖλος\n");
+    QTest::newRow("group of one value") << QByteArrayList{"--group", "--find=1"} << verse + "Α\n"
+                                        << QByteArray("1\t1\t7\tα\n1\t1\t8\tΑ\n");
     QTest::newRow("group, paragraphs")
         << QByteArrayList{"--group", "--paragraphs", "--numeral"}
         << verse + "\nΝεῖλος\n\xff\nΝεῖλος"
