@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     std::string o, e, smallO, smallE;
     const int status = run(1 << 16, 1 << 16, o, e);
-    const bool usageError = ((group || runs) && both) || (explain && (csv || group || runs)) ||
+    const bool usageError = ((group || runs) && both) || (explain && (group || runs)) ||
                             (paragraphs && !group && !runs) || (kMaxWords[modes >> 6] && !runs);
     if (usageError) {
         Check(status == 64 && o.empty() && !e.empty());

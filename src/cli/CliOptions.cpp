@@ -54,10 +54,8 @@ std::string CheckCombination(const Options &o)
         return "--max-words applies only to --runs";
     if ((o.group || o.runs) && both)
         return std::string(o.group ? "--group" : "--runs") + " needs a single system, not 'both'";
-    if (o.explain && (o.group || o.runs || o.csv))
-        return std::string("--explain cannot be combined with ") + (o.group  ? "--group"
-                                                                    : o.runs ? "--runs"
-                                                                             : "--csv");
+    if (o.explain && (o.group || o.runs))
+        return std::string("--explain cannot be combined with ") + (o.group ? "--group" : "--runs");
     return {};
 }
 
@@ -244,7 +242,9 @@ Options:
                        joined by " / "
       --csv            CSV (RFC 4180: CRLF line ends, a field with a comma,
                        quote or line break quoted, inner quotes doubled) under a
-                       header row of column names; texts are not escaped
+                       header row of column names; texts are not escaped.
+                       With --explain: one row per character (line, code
+                       point, character, folded capital, value, note)
       --explain        instead of one line per text, show every character with
                        its code point, its folded capital and its value, then
                        the total; characters that add nothing are marked, and
@@ -264,8 +264,7 @@ line number and the byte offset, counted from 0 within the line, of its first
 bad byte; its output line shows "invalid" in place of each number and the bad
 bytes as \xHH. All other lines are still valued. With --find, --group and
 --runs, invalid lines (and paragraphs holding one) are only reported.
---group and --runs need a single system; --explain goes with neither, nor with
---csv.
+--group and --runs need a single system; --explain goes with neither.
 
 Exit status: 0 on success; 64 for a usage error; 65 if some input was not valid
 in its encoding; 74 if reading the input or writing the output failed.

@@ -120,6 +120,14 @@ void Session::Header()
             m_out.Append(column);
         }
     };
+    if (m_options.explain) {
+        Field("line"), Field("code_point"), Field("character"), Field("folded");
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            Field(std::string(SystemName(m_systems[i])) + "_value");
+        Field("note");
+        EndRow();
+        return;
+    }
     if (m_options.group || m_options.runs) {
         valueColumns("");
         Field("line");

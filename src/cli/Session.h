@@ -60,7 +60,8 @@ private:
     // --explain
     bool Explain(std::string_view raw, const DecodedLine &line, bool isArgument,
                  std::uint64_t number);
-    bool ExplainChar(char32_t c, std::string_view bytes);
+    bool ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number);
+    std::string ExplainNote(char32_t c, bool counts) const;
     bool ExplainValues(const Values &values);
     bool ExplainDash();
     bool ExplainCounts(std::string_view utf8);

@@ -39,8 +39,31 @@ bool Session::ExplainDash()
     return m_out.Append("  ");
 }
 
+// Why a character that is no letter adds what it does (empty for a letter).
+std::string Session::ExplainNote(char32_t c, bool counts) const
+{
+    if (LetterIndex(c) != 0)
+        return {};
+    if (const int numeral = NumeralLetterValue(c)) {
+        // Counted by the full numerals only: say so wherever it shows 0.
+        std::string note = counts ? "numeral letter" : "adds nothing here: numeral letter";
+        if (!counts || m_systemCount > 1)
+            note += ", worth " + std::to_string(numeral) + " in milesian";
+        return note;
+    }
+    std::string note = "adds nothing";
+    if (const Lookalike *look = FindLookalike(c)) {
+        note += ": ";
+        note += look->name;
+        note += ", looks like Greek ";
+        AppendUtf8(note, look->greek);
+    }
+    return note;
+}
+
 // One row: value(s), code point, the character, its fold or why it adds nothing.
-bool Session::ExplainChar(char32_t c, std::string_view bytes)
+// In CSV: line, code point, character, fold, value(s), note.
+bool Session::ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number)
 {
     Values values{};
     bool counts = false;
@@ -48,15 +71,28 @@ bool Session::ExplainChar(char32_t c, std::string_view bytes)
         values[i] = LetterValue(c, m_systems[i]);
         counts = counts || values[i] != 0;
     }
-    ExplainValues(values);
-
     char code[16] = "U+";
     std::size_t codeLen = 2;
     for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
         code[codeLen++] = "0123456789ABCDEF"[(c >> shift) & 0xF];
+    std::string folded;
+    if (LetterIndex(c) != 0)
+        AppendUtf8(folded, FoldChar(c));
+
+    if (m_options.csv) {
+        NumberField(number);
+        Field({code, codeLen});
+        TextField(bytes);
+        TextField(folded);
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            NumberField(static_cast<std::uint64_t>(values[i]));
+        TextField(ExplainNote(c, counts));
+        return EndRow();
+    }
+
+    ExplainValues(values);
     m_out.Append({code, codeLen});
     Pad(9, codeLen);
-
     // The character itself, made visible when it would not be (controls,
     // separators and bidi controls come out escaped).
     if (c == U' ')
@@ -67,30 +103,12 @@ bool Session::ExplainChar(char32_t c, std::string_view bytes)
         m_out.Append("\u25CC"), m_out.Append(bytes);
     else
         m_out.AppendEscaped(bytes);
-
-    if (LetterIndex(c) != 0) {
-        std::string folded;
-        AppendUtf8(folded, FoldChar(c));
+    if (!folded.empty()) {
         m_out.Append(" \u2192 ");
         m_out.Append(folded);
-    } else if (const int numeral = NumeralLetterValue(c)) {
-        // Counted by the full numerals only: say so wherever it shows 0.
-        m_out.Append(counts ? "  numeral letter" : "  adds nothing here: numeral letter");
-        if (!counts || m_systemCount > 1) {
-            m_out.Append(", worth ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(numeral));
-            m_out.Append(" in milesian");
-        }
     } else {
-        m_out.Append("  adds nothing");
-        if (const Lookalike *look = FindLookalike(c)) {
-            std::string greek;
-            AppendUtf8(greek, look->greek);
-            m_out.Append(": ");
-            m_out.Append(look->name);
-            m_out.Append(", looks like Greek ");
-            m_out.Append(greek);
-        }
+        m_out.Append("  ");
+        m_out.Append(ExplainNote(c, counts));
     }
     return m_out.Put('\n');
 }
@@ -152,12 +170,14 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
     for (std::size_t i = 0; i < m_systemCount; ++i)
         m_widths[i] = DigitCount(static_cast<std::uint64_t>(values[i]));
 
-    m_out.Append(isArgument ? "argument " : "line ");
-    m_out.AppendNumber(number);
-    m_out.Append(": ");
-    AppendText(raw, line);
-    m_fields = 0;
-    m_out.Put('\n');
+    if (!m_options.csv) {
+        m_out.Append(isArgument ? "argument " : "line ");
+        m_out.AppendNumber(number);
+        m_out.Append(": ");
+        AppendText(raw, line);
+        m_fields = 0;
+        m_out.Put('\n');
+    }
 
     auto text = [&](std::string_view utf8) {
         for (std::size_t pos = 0; pos < utf8.size();) {
@@ -167,13 +187,23 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
                 c = 0xFFFD;
                 len = 1;
             }
-            if (!ExplainChar(c, utf8.substr(pos, len)))
+            if (!ExplainChar(c, utf8.substr(pos, len), number))
                 return false;
             pos += len;
         }
         return true;
     };
     auto bad = [&](std::size_t, unsigned char byte) {
+        if (m_options.csv) { // a row with no code point, fold or values
+            NumberField(number);
+            Field("");
+            Field("\\x" + HexByte(byte).substr(2));
+            Field("");
+            for (std::size_t i = 0; i < m_systemCount; ++i)
+                Field("");
+            Field("not valid " + m_decoder.Name());
+            return EndRow();
+        }
         ExplainDash();
         m_out.Append(HexByte(byte));
         m_out.Append("    not valid ");
@@ -187,6 +217,8 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
         m_decoder.Walk(raw, rows);
     }
 
+    if (m_options.csv) // one row per character only: totals and counts follow from them
+        return !m_out.Failed();
     if (line.Valid()) {
         ExplainValues(values);
         if (m_systemCount > 1) {

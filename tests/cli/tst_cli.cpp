@@ -206,7 +206,8 @@ void TestCli::usageErrors_data()
         << QStringList{"--max-words", "2"} << U8("--max-words applies");
     QTest::newRow("max-words 0") << QStringList{"--runs", "--find=1", "--max-words=0"}
                                  << U8("at least 1");
-    QTest::newRow("explain, csv") << QStringList{"--explain", "--csv"} << U8("--explain cannot");
+    QTest::newRow("explain, group")
+        << QStringList{"--explain", "--group"} << U8("--explain cannot");
     QTest::newRow("numeral, bad case") << QStringList{"--numeral=greek"} << U8("lower or upper");
     QTest::newRow("unknown encoding") << QStringList{"--encoding", "klingon"} << U8("klingon");
     QTest::newRow("LF not one byte") << QStringList{"--encoding", "UTF-16LE"} << U8("0x0A");

@@ -311,6 +311,12 @@ void TestCliCore::modes_data()
     QTest::newRow("numerals of both")
         << QByteArrayList{"-s", "both", "--numeral=upper"} << QByteArray("Ιησούς")
         << QByteArray("888\t6\tΩΠΗ\u0374\t87\t6\tΠΖ\u0374\tΙησούς\n");
+    QTest::newRow("explain, csv")
+        << QByteArrayList{"--explain", "--csv", "-s", "milesian"} << QByteArray("o,ϛ\n\xff")
+        << QByteArray("line,code_point,character,folded,milesian_value,note\r\n"
+                      "1,U+006F,o,,0,\"adds nothing: Latin small letter o, looks like Greek ο\"\r\n"
+                      "1,U+002C,\",\",,0,adds nothing\r\n1,U+03DB,ϛ,,6,numeral letter\r\n"
+                      "2,,\\xFF,,,not valid UTF-8\r\n");
     QTest::newRow("group") << QByteArrayList{"--group"} << verse
                            << QByteArray(
                                   "365\t5\t1\tΑΒΡΑΞΑΣ\n365\t5\t4\tΜΕΙΘΡΑΣ\n365\t5\t6\tΝεῖλος\n");
