@@ -216,8 +216,8 @@ Options:
                          both        four numbers per line: classical value,
                                      its primary, positional value, its primary
       --numeral[=lower|upper]
-                       add the value written as a Greek numeral (888 is ωπηʹ,
-                       2011 ͵βιαʹ; upper: ΩΠΗʹ); 0 and values of 1,000,000 or
+                       add the value written as a Greek numeral (888 is ωπηʹ,
+                       2011 ͵βιαʹ; upper: ΩΠΗʹ); 0 and values of 1,000,000 or
                        more have none and show -
       --find N         print only the lines (or TEXTs) whose word value is N,
                        for a reverse look-up in a word list; with --system both

@@ -12,7 +12,7 @@ inline constexpr std::size_t kNumeralMax = 20;
 
 // Writes the numeral of n into `out` (kNumeralMax bytes) and returns its
 // length: units α..θ, tens ι..ϟ, hundreds ρ..ϡ, each thousand the same letter
-// after ͵ (U+0375), then the keraia ʹ (U+0374); 888 is ωπηʹ, 2011 ͵βιαʹ.
+// after ͵ (U+0375), then the keraia ʹ (U+0374); 888 is ωπηʹ, 2011 ͵βιαʹ.
 // Returns 0 for 0 and for 1,000,000 or more, which have no numeral in use.
 std::size_t GreekNumeral(std::uint64_t n, bool upper, char *out);
 
