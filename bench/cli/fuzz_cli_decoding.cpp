@@ -2,8 +2,11 @@
 // splitting, decoding in one of several encodings, validation, escaping and
 // number formatting), checking what must hold for any input:
 //   - the exit status is 0 or 65 (65 exactly when some line was reported);
+//     every mode: systems, --numeral, --csv, --group, --runs, --paragraphs;
 //   - the output is well-formed UTF-8;
-//   - one output line per input line, with the right number of columns;
+//   - one output row per input line (or per shared value or run, with
+//     --group and --runs), with the right number of columns;
+//   - options that do not go together are refused with 64 and no output;
 //   - tiny buffers give exactly what big ones give.
 #include "Cli.h"
 #include "WordValue.h"
@@ -59,24 +62,51 @@ std::size_t Count(std::string_view s, char c)
     return n;
 }
 
+// Rows of output: lines, or CRLF-ended records in CSV (where a quoted field
+// may hold a lone CR or LF but never CR LF: the input has no LF within a line).
+std::size_t Rows(std::string_view out, bool csv)
+{
+    if (!csv)
+        return Count(out, '\n');
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = out.find("\r\n", at)) != std::string_view::npos; at += 2)
+        ++n;
+    return n;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const int in = MemFd(), out = MemFd(), err = MemFd();
-    if (size < 1)
+    if (size < 3)
         return 0;
-    // First byte: encoding, system, explain, and the small read buffer size.
-    const unsigned config = data[0];
-    ++data, --size;
-    static const char *const kEncodings[] = {"UTF-8", "windows-1253", "iso-8859-7", "SHIFT_JIS"};
-    static const char *const kSystems[] = {"classical", "positional", "both", "both"};
-    const bool explain = config & 0x10;
-    const bool both = (config >> 2 & 3) >= 2;
-    std::vector<const char *> argv = {"psifonomoi-cli", "--encoding", kEncodings[config & 3],
-                                      "--system", kSystems[config >> 2 & 3]};
-    if (explain)
-        argv.push_back("--explain");
+    // First byte: encoding (bits 0, 1 and 5), system, explain, and the small
+    // read buffer size. The second four encodings keep state within a line.
+    // Second byte: numeral, CSV, plain/group/runs, paragraphs, max words.
+    // Third byte: the value runs must add up to.
+    const unsigned config = data[0], modes = data[1], target = data[2];
+    data += 3, size -= 3;
+    static const char *const kEncodings[] = {"UTF-8",         "windows-1253", "iso-8859-7",
+                                             "SHIFT_JIS",     "CP1258",       "TCVN5712-1",
+                                             "ISO-2022-JP-2", "BIG5-HKSCS"};
+    static const char *const kSystems[] = {"classical", "positional", "both", "milesian"};
+    static const char *const kNumerals[] = {nullptr, "--numeral", "--numeral=upper", nullptr};
+    static const char *const kMaxWords[] = {nullptr, "--max-words=1", "--max-words=2",
+                                            "--max-words=3"};
+    const bool explain = config & 0x10, csv = modes & 4, paragraphs = modes & 0x20;
+    const bool both = (config >> 2 & 3) == 2, numeral = kNumerals[modes & 3];
+    const bool group = (modes >> 3 & 3) == 1, runs = (modes >> 3 & 3) == 2;
+    const std::string find = "--find=" + std::to_string(target);
+    std::vector<const char *> argv = {"psifonomoi-cli", "--encoding",
+                                      kEncodings[(config & 3) | (config >> 3 & 4)], "--system",
+                                      kSystems[config >> 2 & 3]};
+    for (const char *option :
+         {explain ? "--explain" : nullptr, kNumerals[modes & 3], csv ? "--csv" : nullptr,
+          group ? "--group" : nullptr, runs ? "--runs" : nullptr, runs ? find.c_str() : nullptr,
+          paragraphs ? "--paragraphs" : nullptr, kMaxWords[modes >> 6]})
+        if (option)
+            argv.push_back(option);
 
     auto run = [&](std::size_t readBuffer, std::size_t outputBuffer, std::string &o,
                    std::string &e) {
@@ -92,6 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     std::string o, e, smallO, smallE;
     const int status = run(1 << 16, 1 << 16, o, e);
+    const bool usageError = ((group || runs) && both) || (explain && (group || runs)) ||
+                            (paragraphs && !group && !runs) || (kMaxWords[modes >> 6] && !runs);
+    if (usageError) {
+        Check(status == 64 && o.empty() && !e.empty());
+        return 0;
+    }
     Check(status == 0 || status == 65);
     Check((status == 65) == !e.empty());
     Check(psifonomoi::FindInvalidUtf8(o) == std::string_view::npos);
@@ -100,12 +136,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t lines = Count(input, '\n') + (!input.empty() && input.back() != '\n');
     Check(Count(e, '\n') <= lines);
     if (!explain) {
-        Check(Count(o, '\n') == lines);
-        const std::size_t tabs = both ? 4 : 2;
-        std::size_t start = 0;
-        while (start < o.size()) {
+        const std::size_t rows = Rows(o, csv) - csv; // without the header
+        Check(group || runs ? (group ? rows <= lines : true) : rows == lines);
+        // Columns, counted as tabs in the default output (CSV may quote them).
+        const std::size_t perValue = numeral ? 3 : 2;
+        const std::size_t tabs = group  ? perValue + 1
+                                 : runs ? perValue + 3
+                                        : perValue * (both ? 2 : 1);
+        for (std::size_t start = 0; !csv && start < o.size();) {
             const std::size_t end = o.find('\n', start);
-            Check(Count(std::string_view(o).substr(start, end - start), '\t') == tabs);
+            const std::string_view row = std::string_view(o).substr(start, end - start);
+            Check(Count(row, '\t') == tabs);
+            Check(!runs || row.starts_with(std::to_string(target) + '\t'));
             start = end + 1;
         }
     }

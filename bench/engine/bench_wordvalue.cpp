@@ -1,4 +1,4 @@
-// Throughput of the word value over a large Greek text, in both systems and
+// Throughput of the word value over a large Greek text, in the three systems and
 // both encodings, plus folding. The text is a UTF-8 word list (one word per
 // line, the first line may be a count, "/flags" after a word are dropped),
 // joined with spaces and repeated up to the requested size.
@@ -120,6 +120,8 @@ int main(int argc, char **argv)
     const Timing p8 = Measure(rounds, [&] { return PositionalValue(utf8); });
     const Timing c16 = Measure(rounds, [&] { return ClassicalValue(utf16); });
     const Timing p16 = Measure(rounds, [&] { return PositionalValue(utf16); });
+    const Timing m8 = Measure(rounds, [&] { return MilesianValue(utf8); });
+    const Timing m16 = Measure(rounds, [&] { return MilesianValue(utf16); });
     const int foldRounds = std::max(1, rounds / 3);
     const Timing f8 = Measure(foldRounds, [&] {
         return static_cast<WordValueInt>(FoldText(std::string_view(utf8)).size());
@@ -132,13 +134,15 @@ int main(int argc, char **argv)
     Report("positional UTF-8", utf8.size(), p8);
     Report("classical UTF-16", utf16Bytes, c16);
     Report("positional UTF-16", utf16Bytes, p16);
+    Report("milesian UTF-8", utf8.size(), m8);
+    Report("milesian UTF-16", utf16Bytes, m16);
     Report("FoldText UTF-8 (size)", utf8.size(), f8);
     Report("FoldText UTF-16 (size)", utf16Bytes, f16);
     std::printf("UTF-16 per UTF-8 byte: classical %.2f GB/s, positional %.2f GB/s\n",
                 static_cast<double>(utf8.size()) / c16.best / 1e9,
                 static_cast<double>(utf8.size()) / p16.best / 1e9);
 
-    if (c8.result != c16.result || p8.result != p16.result) {
+    if (c8.result != c16.result || p8.result != p16.result || m8.result != m16.result) {
         std::fprintf(stderr, "UTF-8 and UTF-16 values differ\n");
         return 1;
     }

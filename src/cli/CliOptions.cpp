@@ -17,6 +17,8 @@ std::optional<SystemChoice> ParseSystem(std::string_view s)
         return SystemChoice::Classical;
     if (s == "positional")
         return SystemChoice::Positional;
+    if (s == "milesian")
+        return SystemChoice::Milesian;
     if (s == "both")
         return SystemChoice::Both;
     return std::nullopt;
@@ -36,6 +38,25 @@ std::optional<WordValueInt> ParseValue(std::string_view s)
 }
 
 } // namespace
+
+// Options that make no sense together; empty when they all do.
+std::string CheckCombination(const Options &o)
+{
+    const bool both = o.system == SystemChoice::Both;
+    if (o.runs && !o.find)
+        return "--runs needs --find N, the value the runs must add up to";
+    if (o.group && o.runs)
+        return "choose one of --group and --runs";
+    if (o.paragraphs && !o.group && !o.runs)
+        return "--paragraphs applies only to --group and --runs";
+    if (o.maxWords && !o.runs)
+        return "--max-words applies only to --runs";
+    if ((o.group || o.runs) && both)
+        return std::string(o.group ? "--group" : "--runs") + " needs a single system, not 'both'";
+    if (o.explain && (o.group || o.runs))
+        return std::string("--explain cannot be combined with ") + (o.group ? "--group" : "--runs");
+    return {};
+}
 
 ParseResult ParseArguments(int argc, const char *const *argv)
 {
@@ -71,24 +92,37 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             inlineValue = arg.substr(2);
         }
 
-        const bool takesValue =
-            name == "-s" || name == "--system" || name == "--find" || name == "--encoding";
-        const bool isFlag =
-            name == "--explain" || name == "-h" || name == "--help" || name == "--version";
+        const bool takesValue = name == "-s" || name == "--system" || name == "--find" ||
+                                name == "--encoding" || name == "--max-words";
+        const bool isFlag = name == "--explain" || name == "-h" || name == "--help" ||
+                            name == "--version" || name == "--group" || name == "--paragraphs" ||
+                            name == "--runs" || name == "--csv";
         // Name the whole argument: a short name is only its first byte, which may
         // be half of a letter (a suffix such as -ος is a text, not an option).
-        if (!takesValue && !isFlag)
+        if (!takesValue && !isFlag && name != "--numeral")
             return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
+        if (name == "--numeral") { // its value is optional, so only ever after '='
+            if (!inlineValue || *inlineValue == "lower")
+                o.numeral = NumeralCase::Lower;
+            else if (*inlineValue == "upper")
+                o.numeral = NumeralCase::Upper;
+            else
+                return fail("--numeral takes lower or upper, not '" + std::string(*inlineValue) +
+                            "'");
+            continue;
+        }
         if (isFlag) {
             if (inlineValue)
                 return fail("option '" + std::string(name) + "' takes no value, in '" +
                             std::string(arg) + "'" + kDashHint);
-            if (name == "--explain")
-                o.explain = true;
-            else if (name == "-h" || name == "--help")
-                o.help = true;
-            else
-                o.version = true;
+            bool &flag = name == "--explain"                ? o.explain
+                         : name == "-h" || name == "--help" ? o.help
+                         : name == "--version"              ? o.version
+                         : name == "--group"                ? o.group
+                         : name == "--paragraphs"           ? o.paragraphs
+                         : name == "--runs"                 ? o.runs
+                                                            : o.csv;
+            flag = true;
             continue;
         }
 
@@ -105,7 +139,7 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             const auto system = ParseSystem(value);
             if (!system)
                 return fail("unknown system '" + std::string(value) +
-                            "' (choose classical, positional or both)");
+                            "' (choose classical, positional, milesian or both)");
             o.system = *system;
         } else if (name == "--find") {
             const auto n = ParseValue(value);
@@ -113,19 +147,30 @@ ParseResult ParseArguments(int argc, const char *const *argv)
                 return fail("--find needs a word value, a whole number of at least 0, not '" +
                             std::string(value) + "'");
             o.find = n;
+        } else if (name == "--max-words") {
+            const auto n = ParseValue(value);
+            if (!n || *n == 0)
+                return fail("--max-words needs a whole number of at least 1, not '" +
+                            std::string(value) + "'");
+            o.maxWords = static_cast<std::size_t>(*n);
         } else {
             if (value.empty())
                 return fail("--encoding needs an encoding name");
             o.encoding = value;
         }
     }
+    if (!o.help && !o.version)
+        if (std::string error = CheckCombination(o); !error.empty())
+            return fail(std::move(error));
     return result;
 }
 
 std::string UsageText()
 {
     return "Usage: " + std::string(kProgram) +
-           " [-s classical|positional|both] [--find N] [--explain] [--encoding NAME] [TEXT...]\n"
+           " [-s classical|positional|milesian|both] [--numeral[=upper]]\n"
+           "       [--find N [--runs [--max-words K]]] [--group] [--paragraphs] [--explain]\n"
+           "       [--csv] [--encoding NAME] [TEXT...]\n"
            "Try '" +
            std::string(kProgram) + " --help' for more information.\n";
 }
@@ -149,6 +194,9 @@ One output line is printed for each, in the same order:
 
   WORD-VALUE <tab> PRIMARY <tab> TEXT
 
+(--numeral adds a column after each PRIMARY; --group and --runs print other
+rows, described with them.)
+
 TEXT is printed as given, except that backslash, tab, line breaks, NUL and other
 control characters are written as escapes (\\ \t \n \r \0 \xHH, \u0085 for C1
 controls), so that the output keeps exactly one line for each input line; so
@@ -162,12 +210,40 @@ Options:
                          classical   the Greek alphabetic numerals: Α=1 .. Θ=9,
                                      Ι=10 .. Π=80, Ρ=100 .. Ω=800 (default)
                          positional  the letter's place in the alphabet: Α=1 .. Ω=24
+                         milesian    the full alphabetic numerals of 27 signs:
+                                     classical plus ϛ=6, ϟ=90, ϡ=900
                          both        four numbers per line: classical value,
                                      its primary, positional value, its primary
+      --numeral[=lower|upper]
+                       add the value written as a Greek numeral (888 is ωπηʹ,
+                       2011 ͵βιαʹ; upper: ΩΠΗʹ); 0 and values of 1,000,000 or
+                       more have none and show -
       --find N         print only the lines (or TEXTs) whose word value is N,
                        for a reverse look-up in a word list; with --system both
                        a line is printed when either of its two values is N
                        (both are shown, so you can see which one matched)
+      --runs           with --find N: in each line, the runs of consecutive
+                       words whose values add up to N, one row per run:
+                         VALUE PRIMARY LINE FIRST-WORD WORD-COUNT RUN-TEXT
+                       (first word counted from 1). Words are separated by
+                       white space and punctuation; a word worth 0 neither
+                       starts nor ends a run. A run may be as long as the
+                       whole line (or paragraph) unless --max-words bounds it
+      --max-words K    with --runs: runs of at most K words
+      --group          read the whole input, then print the lines whose values
+                       two or more lines share, for isopsephic verse:
+                         VALUE PRIMARY LINE TEXT
+                       ordered by value, then line number; lines worth 0 are
+                       left out; with --find N, only the lines worth N
+      --paragraphs     with --group or --runs: a record is a block of lines
+                       separated by blank lines (a couplet, a stanza), valued
+                       as one and shown by its first line number, its lines
+                       joined by " / "
+      --csv            CSV (RFC 4180: CRLF line ends, a field with a comma,
+                       quote or line break quoted, inner quotes doubled) under a
+                       header row of column names; texts are not escaped.
+                       With --explain: one row per character (line, code
+                       point, character, folded capital, value, note)
       --explain        instead of one line per text, show every character with
                        its code point, its folded capital and its value, then
                        the total; characters that add nothing are marked, and
@@ -185,8 +261,9 @@ Options:
 A line that is not valid in its encoding is reported on standard error with its
 line number and the byte offset, counted from 0 within the line, of its first
 bad byte; its output line shows "invalid" in place of each number and the bad
-bytes as \xHH. All other lines are still valued. With --find, invalid lines are
-only reported on standard error.
+bytes as \xHH. All other lines are still valued. With --find, --group and
+--runs, invalid lines (and paragraphs holding one) are only reported.
+--group and --runs need a single system; --explain goes with neither.
 
 Exit status: 0 on success; 64 for a usage error; 65 if some input was not valid
 in its encoding; 74 if reading the input or writing the output failed.

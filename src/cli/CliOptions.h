@@ -27,7 +27,15 @@ enum class SystemChoice
 {
     Classical,
     Positional,
-    Both
+    Milesian,
+    Both // classical and positional
+};
+
+enum class NumeralCase
+{
+    None,
+    Lower,
+    Upper
 };
 
 struct Options
@@ -37,6 +45,12 @@ struct Options
     std::optional<WordValueInt> find;
     std::string encoding; // empty: UTF-8
     std::vector<std::string> texts;
+    NumeralCase numeral = NumeralCase::None; // --numeral: a Greek numeral column
+    bool group = false;                      // rows only for values records share
+    bool paragraphs = false;                 // a record is a block of lines
+    bool runs = false;                       // runs of words adding up to --find
+    std::size_t maxWords = 0;                // longest run; 0: the whole record
+    bool csv = false;
     bool help = false;
     bool version = false;
 };

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "Numeral.h"
 #include "WordValue.h"
 
 #include <algorithm>
@@ -36,13 +37,184 @@ std::size_t DigitCount(std::uint64_t n)
     return FormatDecimal(n, tmp);
 }
 
+namespace {
+
+// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
+// Eight bytes at a time, as most fields need nothing.
+bool NeedsQuotes(std::string_view s)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const auto has = [](std::uint64_t w, char c) {
+        const std::uint64_t x = w ^ (static_cast<unsigned char>(c) * kOnes);
+        return (x - kOnes) & ~x & kHighs;
+    };
+    std::size_t i = 0;
+    for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
+        std::memcpy(&w, s.data() + i, 8);
+        if (has(w, ',') | has(w, '"') | has(w, '\r') | has(w, '\n'))
+            return true;
+    }
+    for (; i < s.size(); ++i)
+        if (s[i] == ',' || s[i] == '"' || s[i] == '\r' || s[i] == '\n')
+            return true;
+    return false;
+}
+
+constexpr std::string_view SystemName(TValueSystem system)
+{
+    return system == vsClassical ? "classical" : system == vsMilesian ? "milesian" : "positional";
+}
+
+} // namespace
+
+Session::Session(const Options &options, LineDecoder &decoder, const IoConfig &io)
+    : m_options(options), m_decoder(decoder), m_out(io.out, io.outputBuffer), m_err(io.err)
+{
+    switch (options.system) {
+    case SystemChoice::Classical:
+        m_systems[0] = vsClassical;
+        break;
+    case SystemChoice::Positional:
+        m_systems[0] = vsPositional;
+        break;
+    case SystemChoice::Milesian:
+        m_systems[0] = vsMilesian;
+        break;
+    case SystemChoice::Both:
+        m_systems = {vsClassical, vsPositional};
+        m_systemCount = 2;
+        break;
+    }
+    if (options.csv)
+        Header();
+}
+
+Session::Values Session::ValuesOf(std::string_view utf8) const
+{
+    Values values{};
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        values[i] = SystemValue(utf8, m_systems[i]);
+    return values;
+}
+
+bool Session::Matches(const Values &values) const
+{
+    if (!m_options.find)
+        return true;
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        if (values[i] == *m_options.find)
+            return true;
+    return false;
+}
+
+void Session::Header()
+{
+    // Column names are part of the interface: scripts select by them.
+    auto valueColumns = [this](std::string_view prefix) {
+        for (std::string_view column : {"value", "primary", "numeral"}) {
+            if (column == "numeral" && m_options.numeral == NumeralCase::None)
+                break;
+            Separator();
+            m_out.Append(prefix);
+            m_out.Append(column);
+        }
+    };
+    if (m_options.explain) {
+        Field("line"), Field("code_point"), Field("character"), Field("folded");
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            Field(std::string(SystemName(m_systems[i])) + "_value");
+        Field("note");
+        EndRow();
+        return;
+    }
+    if (m_options.group || m_options.runs) {
+        valueColumns("");
+        Field("line");
+        if (m_options.runs)
+            Field("first_word"), Field("word_count");
+    } else {
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            valueColumns(std::string(SystemName(m_systems[i])) + "_");
+    }
+    Field("text");
+    EndRow();
+}
+
+void Session::Separator()
+{
+    if (m_fields++ > 0)
+        m_out.Put(m_options.csv ? ',' : '\t');
+}
+
+void Session::NumberField(std::uint64_t n)
+{
+    Separator();
+    m_out.AppendNumber(n);
+}
+
+void Session::Field(std::string_view ascii)
+{
+    Separator();
+    m_out.Append(ascii);
+}
+
+void Session::ValueFields(WordValueInt value)
+{
+    // Word values are sums of letter values, never negative.
+    NumberField(static_cast<std::uint64_t>(value));
+    NumberField(static_cast<std::uint64_t>(PrimaryNumber(value)));
+    if (m_options.numeral != NumeralCase::None) {
+        char numeral[kNumeralMax];
+        const std::size_t len = GreekNumeral(static_cast<std::uint64_t>(value),
+                                             m_options.numeral == NumeralCase::Upper, numeral);
+        Field(len ? std::string_view(numeral, len) : "-");
+    }
+}
+
+bool Session::TextField(std::string_view utf8)
+{
+    Separator();
+    if (!m_options.csv)
+        return m_out.AppendEscaped(utf8);
+    // RFC 4180: quoted when it holds a comma, a quote or a line break, with
+    // inner quotes doubled.
+    if (!NeedsQuotes(utf8))
+        return m_out.Append(utf8);
+    m_out.Put('"');
+    for (std::size_t quote; (quote = utf8.find('"')) != std::string_view::npos;) {
+        m_out.Append(utf8.substr(0, quote + 1));
+        m_out.Put('"');
+        utf8.remove_prefix(quote + 1);
+    }
+    m_out.Append(utf8);
+    return m_out.Put('"');
+}
+
+bool Session::EndRow()
+{
+    m_fields = 0;
+    if (m_options.csv)
+        m_out.Put('\r');
+    return m_out.Put('\n');
+}
+
 bool Session::AppendText(std::string_view raw, const DecodedLine &line)
 {
     if (line.Valid())
-        return m_out.AppendEscaped(line.text);
-    PiecesOf echo([this](std::string_view utf8) { return m_out.AppendEscaped(utf8); },
-                  [this](std::size_t, unsigned char byte) { return m_out.AppendBadByte(byte); });
-    return m_decoder.Walk(raw, echo);
+        return TextField(line.text);
+    if (!m_options.csv) {
+        Separator();
+        PiecesOf echo([this](std::string_view utf8) { return m_out.AppendEscaped(utf8); },
+                      [this](std::size_t, unsigned char b) { return m_out.AppendBadByte(b); });
+        return m_decoder.Walk(raw, echo);
+    }
+    std::string text; // CSV: quoted as a whole, so built first
+    PiecesOf echo([&text](std::string_view utf8) { return text.append(utf8), true; },
+                  [&text](std::size_t, unsigned char b) {
+                      return text.append("\\x" + HexByte(b).substr(2)), true;
+                  });
+    m_decoder.Walk(raw, echo);
+    return TextField(text);
 }
 
 bool Session::ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number)
@@ -65,33 +237,24 @@ bool Session::Item(std::string_view raw, bool isArgument, std::uint64_t number)
         return false;
     if (m_options.explain)
         return Explain(raw, line, isArgument, number);
+    if (m_options.group || m_options.runs)
+        return Line(line, number);
 
     if (!line.Valid()) {
         if (m_options.find)
             return true; // reported above; it cannot be shown to match
-        for (int i = m_classical + m_positional; i > 0; --i)
-            m_out.Append("invalid\tinvalid\t");
-        return AppendText(raw, line) && m_out.Put('\n');
+        const std::size_t perSystem = m_options.numeral == NumeralCase::None ? 2 : 3;
+        for (std::size_t i = m_systemCount * perSystem; i > 0; --i)
+            Field("invalid");
+        return AppendText(raw, line) && EndRow();
     }
 
-    const WordValueInt classical = m_classical ? ClassicalValue(line.text) : 0;
-    const WordValueInt positional = m_positional ? PositionalValue(line.text) : 0;
-    if (!Matches(classical, positional))
+    const Values values = ValuesOf(line.text);
+    if (!Matches(values))
         return true;
-    // Word values are sums of letter values, never negative.
-    if (m_classical) {
-        m_out.AppendNumber(static_cast<std::uint64_t>(classical));
-        m_out.Put('\t');
-        m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(classical)));
-        m_out.Put('\t');
-    }
-    if (m_positional) {
-        m_out.AppendNumber(static_cast<std::uint64_t>(positional));
-        m_out.Put('\t');
-        m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(positional)));
-        m_out.Put('\t');
-    }
-    return m_out.AppendEscaped(line.text) && m_out.Put('\n');
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        ValueFields(values[i]);
+    return TextField(line.text) && EndRow();
 }
 
 int Session::WriteFailed()
@@ -103,6 +266,10 @@ int Session::WriteFailed()
 
 int Session::Finish()
 {
+    if (m_options.paragraphs && !EndParagraph())
+        return WriteFailed();
+    if (m_options.group && !WriteGroups())
+        return WriteFailed();
     if (!m_out.Flush())
         return WriteFailed();
     return m_sawInvalid ? kExitDataErr : kExitOk;

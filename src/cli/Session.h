@@ -7,10 +7,14 @@
 #include "LineDecoder.h"
 #include "OutputBuffer.h"
 
+#include "WordValue.h"
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace psifonomoi::cli {
 
@@ -23,43 +27,83 @@ std::size_t DigitCount(std::uint64_t n);
 class Session
 {
 public:
-    Session(const Options &options, LineDecoder &decoder, const IoConfig &io)
-        : m_options(options), m_decoder(decoder), m_out(io.out, io.outputBuffer), m_err(io.err),
-          m_classical(options.system != SystemChoice::Positional),
-          m_positional(options.system != SystemChoice::Classical)
-    {
-    }
+    Session(const Options &options, LineDecoder &decoder, const IoConfig &io);
 
     // Values one line or argument. False only when the output cannot be written.
     bool Item(std::string_view raw, bool isArgument, std::uint64_t number);
     int ReadStream(int fd, std::size_t bufferSize);
+    // Ends the run: the last paragraph, the groups, the flush; the exit status.
     int Finish();
 
 private:
+    // The values of a text in the one or two systems shown, in column order.
+    using Values = std::array<WordValueInt, 2>;
+    Values ValuesOf(std::string_view utf8) const;
+    bool Matches(const Values &values) const;
     bool ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number);
+    int WriteFailed();
+
+    // Output rows: fields separated by tabs, the text last and escaped; or
+    // with --csv, RFC 4180 records under a header row.
+    void Header();
+    void Separator();
+    void NumberField(std::uint64_t n);
+    void Field(std::string_view ascii);
+    void ValueFields(WordValueInt value); // value, primary, numeral if asked for
+    bool TextField(std::string_view utf8);
+    bool EndRow();
     // The text of a line as echoed: escaped, with its bad bytes as \xHH.
     bool AppendText(std::string_view raw, const DecodedLine &line);
+
+    // --explain
     bool Explain(std::string_view raw, const DecodedLine &line, bool isArgument,
                  std::uint64_t number);
-    bool ExplainChar(char32_t c, std::string_view bytes, std::size_t wc, std::size_t wp);
-    bool ExplainValues(std::uint64_t classical, std::uint64_t positional, std::size_t wc,
-                       std::size_t wp);
-    bool ExplainDash(std::size_t wc, std::size_t wp);
+    bool ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number);
+    std::string ExplainNote(char32_t c, bool counts) const;
+    bool ExplainValues(const Values &values);
+    bool ExplainDash();
+    bool ExplainCounts(std::string_view utf8);
     bool Pad(std::size_t width, std::size_t used);
-    bool Matches(WordValueInt classical, WordValueInt positional) const
-    {
-        return !m_options.find || (m_classical && classical == *m_options.find) ||
-               (m_positional && positional == *m_options.find);
-    }
-    int WriteFailed();
+
+    // --group and --runs: records are lines, or blocks of lines (--paragraphs).
+    bool Line(const DecodedLine &line, std::uint64_t number);
+    bool EndParagraph();
+    bool Record(std::string_view text, std::uint64_t number);
+    bool Runs(std::string_view text, std::uint64_t number);
+    bool WriteGroups();
 
     const Options &m_options;
     LineDecoder &m_decoder;
     OutputBuffer m_out;
     int m_err;
-    bool m_classical;
-    bool m_positional;
+    std::array<std::size_t, 2> m_widths{}; // --explain: digits of each column's total
+    std::size_t m_fields = 0;
+    std::array<TValueSystem, 2> m_systems{};
+    std::size_t m_systemCount = 1;
     bool m_sawInvalid = false;
+
+    // The paragraph being gathered: its text joined with " / ", its first line.
+    std::string m_paragraph;
+    std::uint64_t m_paragraphLine = 0;
+    bool m_inParagraph = false;
+    bool m_paragraphInvalid = false;
+
+    // --group: every record's value and line number, its text in one arena.
+    struct Stored
+    {
+        WordValueInt value;
+        std::uint64_t line;
+        std::size_t offset, length;
+    };
+    std::vector<Stored> m_stored;
+    std::string m_arena;
+
+    // --runs: the words of the record and the prefix sums of their values.
+    std::vector<std::size_t> m_wordStart, m_wordEnd;
+    std::vector<WordValueInt> m_prefix;
 };
+
+// Whether c separates words: white space, controls and punctuation.
+bool IsWordSeparator(char32_t c);
 
 } // namespace psifonomoi::cli

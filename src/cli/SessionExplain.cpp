@@ -4,6 +4,16 @@
 #include "WordValue.h"
 
 namespace psifonomoi::cli {
+namespace {
+
+constexpr bool IsVowel(int letterIndex)
+{
+    // Α Ε Η Ι Ο Υ Ω
+    return letterIndex == 1 || letterIndex == 5 || letterIndex == 7 || letterIndex == 9 ||
+           letterIndex == 15 || letterIndex == 20 || letterIndex == 24;
+}
+
+} // namespace
 
 bool Session::Pad(std::size_t width, std::size_t used)
 {
@@ -12,42 +22,77 @@ bool Session::Pad(std::size_t width, std::size_t used)
     return !m_out.Failed();
 }
 
-bool Session::ExplainValues(std::uint64_t classical, std::uint64_t positional, std::size_t wc,
-                            std::size_t wp)
+bool Session::ExplainValues(const Values &values)
 {
-    if (m_classical) {
-        Pad(wc + 2, DigitCount(classical));
-        m_out.AppendNumber(classical);
-    }
-    if (m_positional) {
-        Pad(wp + 2, DigitCount(positional));
-        m_out.AppendNumber(positional);
+    for (std::size_t i = 0; i < m_systemCount; ++i) {
+        const auto v = static_cast<std::uint64_t>(values[i]);
+        Pad(m_widths[i] + 2, DigitCount(v));
+        m_out.AppendNumber(v);
     }
     return m_out.Append("  ");
 }
 
-bool Session::ExplainDash(std::size_t wc, std::size_t wp)
+bool Session::ExplainDash()
 {
-    if (m_classical)
-        Pad(wc + 1, 0), m_out.Put('-');
-    if (m_positional)
-        Pad(wp + 1, 0), m_out.Put('-');
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        Pad(m_widths[i] + 1, 0), m_out.Put('-');
     return m_out.Append("  ");
+}
+
+// Why a character that is no letter adds what it does (empty for a letter).
+std::string Session::ExplainNote(char32_t c, bool counts) const
+{
+    if (LetterIndex(c) != 0)
+        return {};
+    if (const int numeral = NumeralLetterValue(c)) {
+        // Counted by the full numerals only: say so wherever it shows 0.
+        std::string note = counts ? "numeral letter" : "adds nothing here: numeral letter";
+        if (!counts || m_systemCount > 1)
+            note += ", worth " + std::to_string(numeral) + " in milesian";
+        return note;
+    }
+    std::string note = "adds nothing";
+    if (const Lookalike *look = FindLookalike(c)) {
+        note += ": ";
+        note += look->name;
+        note += ", looks like Greek ";
+        AppendUtf8(note, look->greek);
+    }
+    return note;
 }
 
 // One row: value(s), code point, the character, its fold or why it adds nothing.
-bool Session::ExplainChar(char32_t c, std::string_view bytes, std::size_t wc, std::size_t wp)
+// In CSV: line, code point, character, fold, value(s), note.
+bool Session::ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number)
 {
-    const int cv = LetterValue(c, vsClassical), pv = LetterValue(c, vsPositional);
-    ExplainValues(static_cast<std::uint64_t>(cv), static_cast<std::uint64_t>(pv), wc, wp);
-
+    Values values{};
+    bool counts = false;
+    for (std::size_t i = 0; i < m_systemCount; ++i) {
+        values[i] = LetterValue(c, m_systems[i]);
+        counts = counts || values[i] != 0;
+    }
     char code[16] = "U+";
     std::size_t codeLen = 2;
     for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
         code[codeLen++] = kHexDigits[(c >> shift) & 0xF];
+    std::string folded;
+    if (LetterIndex(c) != 0)
+        AppendUtf8(folded, FoldChar(c));
+
+    if (m_options.csv) {
+        NumberField(number);
+        Field({code, codeLen});
+        TextField(bytes);
+        TextField(folded);
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            NumberField(static_cast<std::uint64_t>(values[i]));
+        TextField(ExplainNote(c, counts));
+        return EndRow();
+    }
+
+    ExplainValues(values);
     m_out.Append({code, codeLen});
     Pad(9, codeLen);
-
     // The character itself, made visible when it would not be (controls,
     // separators and bidi controls come out escaped).
     if (c == U' ')
@@ -58,50 +103,81 @@ bool Session::ExplainChar(char32_t c, std::string_view bytes, std::size_t wc, st
         m_out.Append("\u25CC"), m_out.Append(bytes);
     else
         m_out.AppendEscaped(bytes);
-
-    if (LetterIndex(c) != 0) {
-        std::string folded;
-        AppendUtf8(folded, FoldChar(c));
+    if (!folded.empty()) {
         m_out.Append(" \u2192 ");
         m_out.Append(folded);
     } else {
-        m_out.Append("  adds nothing");
-        if (const Lookalike *look = FindLookalike(c)) {
-            std::string greek;
-            AppendUtf8(greek, look->greek);
-            m_out.Append(": ");
-            m_out.Append(look->name);
-            m_out.Append(", looks like Greek ");
-            m_out.Append(greek);
-        }
+        m_out.Append("  ");
+        m_out.Append(ExplainNote(c, counts));
     }
     return m_out.Put('\n');
 }
 
+// Under the total: letters (vowels and consonants), words, and characters that
+// count nothing in the systems shown. Riddles give such counts as clues.
+bool Session::ExplainCounts(std::string_view utf8)
+{
+    std::uint64_t vowels = 0, consonants = 0, words = 0, nothing = 0;
+    bool inWord = false;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t len = DecodeUtf8(utf8, pos, c);
+        pos += len ? len : 1;
+        const int index = LetterIndex(c);
+        if (index)
+            ++(IsVowel(index) ? vowels : consonants);
+        else if (LetterValue(c, m_systems[0]) == 0) // numeral letters count in milesian
+            ++nothing;
+        const bool separator = IsWordSeparator(c);
+        words += !separator && !inWord;
+        inWord = !separator;
+    }
+    std::size_t indent = 2; // under the word "total"
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        indent += m_widths[i] + 2;
+    Pad(indent, 0);
+    m_out.Append("letters ");
+    m_out.AppendNumber(vowels + consonants);
+    m_out.Append(" (vowels ");
+    m_out.AppendNumber(vowels);
+    m_out.Append(", consonants ");
+    m_out.AppendNumber(consonants);
+    m_out.Append("), words ");
+    m_out.AppendNumber(words);
+    m_out.Append(", characters that count nothing ");
+    m_out.AppendNumber(nothing);
+    return m_out.Put('\n');
+}
+
 // One block per text: a heading, one row per character (value, code point,
-// character, and either its folded capital or why it adds nothing), a total.
+// character, and either its folded capital or why it adds nothing), a total
+// and the counts.
 //
 //   line 1: λoγος
 //       30  U+03BB   λ → Λ
 //        0  U+006F   o  adds nothing: Latin small letter o, looks like Greek ο
 //   ...
 //      303  total, primary number 6
+//           letters 4 (vowels 1, consonants 3), words 1, characters that count nothing 1
 bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgument,
                       std::uint64_t number)
 {
-    const auto classical = static_cast<std::uint64_t>(ClassicalValue(line.text));
-    const auto positional = static_cast<std::uint64_t>(PositionalValue(line.text));
+    const Values values = ValuesOf(line.text);
     if (!line.Valid() && m_options.find)
         return true;
-    if (!Matches(static_cast<WordValueInt>(classical), static_cast<WordValueInt>(positional)))
+    if (!Matches(values))
         return true;
-    const std::size_t wc = DigitCount(classical), wp = DigitCount(positional);
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        m_widths[i] = DigitCount(static_cast<std::uint64_t>(values[i]));
 
-    m_out.Append(isArgument ? "argument " : "line ");
-    m_out.AppendNumber(number);
-    m_out.Append(": ");
-    AppendText(raw, line);
-    m_out.Put('\n');
+    if (!m_options.csv) {
+        m_out.Append(isArgument ? "argument " : "line ");
+        m_out.AppendNumber(number);
+        m_out.Append(": ");
+        AppendText(raw, line);
+        m_fields = 0;
+        m_out.Put('\n');
+    }
 
     auto text = [&](std::string_view utf8) {
         for (std::size_t pos = 0; pos < utf8.size();) {
@@ -111,14 +187,24 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
                 c = 0xFFFD;
                 len = 1;
             }
-            if (!ExplainChar(c, utf8.substr(pos, len), wc, wp))
+            if (!ExplainChar(c, utf8.substr(pos, len), number))
                 return false;
             pos += len;
         }
         return true;
     };
     auto bad = [&](std::size_t, unsigned char byte) {
-        ExplainDash(wc, wp);
+        if (m_options.csv) { // a row with no code point, fold or values
+            NumberField(number);
+            Field("");
+            Field("\\x" + HexByte(byte).substr(2));
+            Field("");
+            for (std::size_t i = 0; i < m_systemCount; ++i)
+                Field("");
+            Field("not valid " + m_decoder.Name());
+            return EndRow();
+        }
+        ExplainDash();
         m_out.Append(HexByte(byte));
         m_out.Append("    not valid ");
         m_out.Append(m_decoder.Name());
@@ -131,22 +217,24 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
         m_decoder.Walk(raw, rows);
     }
 
+    if (m_options.csv) // one row per character only: totals and counts follow from them
+        return !m_out.Failed();
     if (line.Valid()) {
-        ExplainValues(classical, positional, wc, wp);
-        if (m_classical && m_positional) {
+        ExplainValues(values);
+        if (m_systemCount > 1) {
             m_out.Append("total; primary numbers ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(classical)));
+            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
             m_out.Append(" (classical), ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(positional)));
+            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[1])));
             m_out.Append(" (positional)\n");
         } else {
             m_out.Append("total, primary number ");
-            m_out.AppendNumber(
-                static_cast<std::uint64_t>(PrimaryNumber(m_classical ? classical : positional)));
+            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
             m_out.Put('\n');
         }
+        ExplainCounts(line.text);
     } else {
-        ExplainDash(wc, wp);
+        ExplainDash();
         m_out.Append("no total: the text is not valid ");
         m_out.Append(m_decoder.Name());
         m_out.Put('\n');

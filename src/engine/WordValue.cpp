@@ -13,16 +13,32 @@ namespace {
 constexpr char32_t kGreekFirst = 0x0370;
 constexpr char32_t kGreekExtendedFirst = 0x1F00;
 
-// Values by letter index 0..24 (0: not a letter). The classical column keeps
-// the alphabetic numerals of the 24 letters of the modern alphabet only: no
-// stigma, koppa or sampi, so Ζ is 7, Π 80, Ρ 100 and Ω 800.
-constexpr std::array<int, 25> kClassical = {0,   1,   2,   3,   4,   5,   7,  8,  9,
-                                            10,  20,  30,  40,  50,  60,  70, 80, 100,
-                                            200, 300, 400, 500, 600, 700, 800};
+// Values by sign index: 0 nothing, 1..24 the letters Α..Ω, 25..27 the numeral
+// letters stigma (and digamma), koppa and sampi. The classical system keeps
+// the alphabetic numerals of the 24 letters of the modern alphabet only, so
+// Ζ is 7, Π 80, Ρ 100 and Ω 800; the milesian one adds the three numeral
+// letters, 6, 90 and 900; the positional one is the place in the alphabet.
+constexpr int kLetterCount = 24;
+using ValueTable = std::array<int, kLetterCount + 4>;
+constexpr ValueTable kClassical = {0,  1,  2,  3,   4,   5,   7,   8,   9,   10,  20,  30, 40, 50,
+                                   60, 70, 80, 100, 200, 300, 400, 500, 600, 700, 800, 0,  0,  0};
+constexpr ValueTable kMilesian = [] {
+    ValueTable t = kClassical;
+    t[25] = 6, t[26] = 90, t[27] = 900;
+    return t;
+}();
 
 constexpr int ValueOfIndex(int index, TValueSystem system)
 {
-    return system == vsClassical ? kClassical[static_cast<std::size_t>(index)] : index;
+    switch (system) {
+    case vsClassical:
+        return kClassical[static_cast<std::size_t>(index)];
+    case vsMilesian:
+        return kMilesian[static_cast<std::size_t>(index)];
+    case vsPositional:
+        break;
+    }
+    return index <= kLetterCount ? index : 0;
 }
 
 constexpr int IndexOf(char32_t c)
@@ -57,9 +73,10 @@ constexpr char32_t CapitalOf(int index)
     return static_cast<char32_t>(index <= 17 ? 0x0390 + index : 0x0391 + index);
 }
 
-// UTF-8 fast path. Every letter is either a two-byte sequence led by 0xCE or
-// 0xCF (U+0380..U+03FF), a three-byte one E1 BC..BF xx (U+1F00..U+1FFF), or one
-// of the few three-byte ones led by kOtherLead (the ohm sign, E2 84 A6).
+// UTF-8 fast path. Every letter is either a two-byte sequence (U+0080..U+07FF,
+// of which U+0370..U+03FF hold letters), a three-byte one E1 BC..BF xx
+// (U+1F00..U+1FFF), or one of the few three-byte ones led by kOtherLead (the
+// ohm sign, E2 84 A6).
 // A lead byte followed by the right continuation bytes is always well formed,
 // and the bytes such a sequence consumes are continuation bytes, which can
 // never be one of those leads. So whether a letter starts at a byte depends
@@ -80,9 +97,9 @@ constexpr Utf8Values MakeUtf8Values(TValueSystem system)
 {
     Utf8Values t;
     for (unsigned cont = 0x80; cont <= 0xBF; ++cont) {
-        for (unsigned lead = 0xCE; lead <= 0xCF; ++lead)
+        for (unsigned lead = 0xC2; lead <= 0xDF; ++lead)
             t.pair[lead | cont << 8] = static_cast<std::int16_t>(
-                ValueOfIndex(IndexOf(0x0380 + (((lead & 1u) << 6) | (cont & 0x3Fu))), system));
+                ValueOfIndex(IndexOf(((lead & 0x1Fu) << 6) | (cont & 0x3Fu)), system));
     }
     for (std::size_t i = 0; i < t.extended.size(); ++i)
         t.extended[i] =
@@ -98,6 +115,7 @@ constexpr Utf8Values MakeUtf8Values(TValueSystem system)
 
 constexpr Utf8Values kUtf8Classical = MakeUtf8Values(vsClassical);
 constexpr Utf8Values kUtf8Positional = MakeUtf8Values(vsPositional);
+constexpr Utf8Values kUtf8Milesian = MakeUtf8Values(vsMilesian);
 
 inline bool IsContinuation(unsigned char b)
 {
@@ -188,6 +206,7 @@ constexpr Utf16Table MakeUtf16Table(TValueSystem system)
 
 constexpr Utf16Table kUtf16Classical = MakeUtf16Table(vsClassical);
 constexpr Utf16Table kUtf16Positional = MakeUtf16Table(vsPositional);
+constexpr Utf16Table kUtf16Milesian = MakeUtf16Table(vsMilesian);
 
 // Surrogates and every other code unit outside the table are worth 0, so
 // UTF-16 needs no decoding at all.
@@ -205,13 +224,20 @@ WordValueInt SumUtf16(std::u16string_view text, const Utf16Table &t)
 
 char32_t FoldChar(char32_t c)
 {
-    const int index = IndexOf(c);
+    const int index = LetterIndex(c);
     return index ? CapitalOf(index) : c;
 }
 
 int LetterIndex(char32_t c)
 {
-    return IndexOf(c);
+    const int index = IndexOf(c);
+    return index <= kLetterCount ? index : 0;
+}
+
+int NumeralLetterValue(char32_t c)
+{
+    const int index = IndexOf(c);
+    return index > kLetterCount ? kMilesian[static_cast<std::size_t>(index)] : 0;
 }
 
 int LetterValue(char32_t c, TValueSystem system)
@@ -261,6 +287,27 @@ WordValueInt PositionalValue(std::string_view utf8)
 {
     return SumUtf8(utf8, kUtf8Positional);
 }
+WordValueInt MilesianValue(std::u16string_view text)
+{
+    return SumUtf16(text, kUtf16Milesian);
+}
+WordValueInt MilesianValue(std::string_view utf8)
+{
+    return SumUtf8(utf8, kUtf8Milesian);
+}
+
+WordValueInt SystemValue(std::u16string_view text, TValueSystem system)
+{
+    return SumUtf16(text, system == vsClassical  ? kUtf16Classical
+                          : system == vsMilesian ? kUtf16Milesian
+                                                 : kUtf16Positional);
+}
+WordValueInt SystemValue(std::string_view utf8, TValueSystem system)
+{
+    return SumUtf8(utf8, system == vsClassical  ? kUtf8Classical
+                         : system == vsMilesian ? kUtf8Milesian
+                                                : kUtf8Positional);
+}
 
 std::int32_t PrimaryNumber(WordValueInt n)
 {
@@ -280,111 +327,14 @@ std::int32_t PrimaryNumber(WordValueInt n)
 
 TWordValueResult CalculateWordValue(std::u16string_view text, TValueSystem system)
 {
-    const WordValueInt value = system == vsClassical ? ClassicalValue(text) : PositionalValue(text);
+    const WordValueInt value = SystemValue(text, system);
     return {value, PrimaryNumber(value)};
 }
 
 TWordValueResult CalculateWordValue(std::string_view utf8, TValueSystem system)
 {
-    const WordValueInt value = system == vsClassical ? ClassicalValue(utf8) : PositionalValue(utf8);
+    const WordValueInt value = SystemValue(utf8, system);
     return {value, PrimaryNumber(value)};
-}
-
-std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t &out)
-{
-    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data()) + pos;
-    const std::size_t avail = utf8.size() - pos;
-    if (avail == 0)
-        return 0;
-    const unsigned char b0 = s[0];
-    if (b0 < 0x80) {
-        out = b0;
-        return 1;
-    }
-    std::size_t len = 0;
-    char32_t cp = 0;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-        if (b0 == 0xE0)
-            lo = 0xA0; // no overlong forms
-        else if (b0 == 0xED)
-            hi = 0x9F; // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-        if (b0 == 0xF0)
-            lo = 0x90;
-        else if (b0 == 0xF4)
-            hi = 0x8F; // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (avail < len || s[1] < lo || s[1] > hi)
-        return 0;
-    for (std::size_t i = 1; i < len; ++i) {
-        if (!IsContinuation(s[i]))
-            return 0;
-        cp = (cp << 6) | (s[i] & 0x3Fu);
-    }
-    out = cp;
-    return len;
-}
-
-std::size_t FindInvalidUtf8(std::string_view utf8)
-{
-    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
-    const std::size_t n = utf8.size();
-    std::size_t pos = 0;
-    while (pos < n) {
-        const unsigned char b0 = s[pos];
-        if (b0 < 0x80) {
-            // In a run of plain ASCII, step eight bytes at a time.
-            ++pos;
-            for (std::uint64_t word; pos + 8 <= n; pos += 8) {
-                std::memcpy(&word, s + pos, 8);
-                if (word & 0x8080808080808080ull)
-                    break;
-            }
-            continue;
-        }
-        // Two-byte sequences (all of Greek and Coptic) inline: a lead C2..DF
-        // followed by any continuation byte is always well formed.
-        if (static_cast<unsigned char>(b0 - 0xC2) <= 0xDF - 0xC2 && pos + 1 < n &&
-            IsContinuation(s[pos + 1])) {
-            pos += 2;
-            continue;
-        }
-        char32_t c = 0;
-        const std::size_t len = DecodeUtf8(utf8, pos, c);
-        if (len == 0)
-            return pos;
-        pos += len;
-    }
-    return std::string_view::npos;
-}
-
-void AppendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 } // namespace psifonomoi

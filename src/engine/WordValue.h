@@ -14,10 +14,15 @@
 
 namespace psifonomoi {
 
+// classical: the alphabetic numerals of the 24 letters (Α=1 .. Ω=800);
+// positional: the place in the alphabet (Α=1 .. Ω=24);
+// milesian: the full alphabetic numerals of 27 signs, classical plus stigma
+// (and digamma) 6, koppa 90 and sampi 900.
 enum class TValueSystem
 {
     vsClassical,
-    vsPositional
+    vsPositional,
+    vsMilesian
 };
 using enum TValueSystem;
 
@@ -42,6 +47,10 @@ char32_t FoldChar(char32_t c);
 // 1..24 for a character that folds to Α..Ω, 0 for anything else.
 int LetterIndex(char32_t c);
 
+// For the numeral letters (stigma, digamma, koppa, sampi in all their forms),
+// which only the milesian system counts: their value there. 0 for all else.
+int NumeralLetterValue(char32_t c);
+
 // The value of one character (after folding) in the given system; 0 for a
 // character that is not a letter of the alphabet.
 int LetterValue(char32_t c, TValueSystem system);
@@ -57,6 +66,10 @@ WordValueInt ClassicalValue(std::u16string_view text);
 WordValueInt ClassicalValue(std::string_view utf8);
 WordValueInt PositionalValue(std::u16string_view text);
 WordValueInt PositionalValue(std::string_view utf8);
+WordValueInt MilesianValue(std::u16string_view text);
+WordValueInt MilesianValue(std::string_view utf8);
+WordValueInt SystemValue(std::u16string_view text, TValueSystem system);
+WordValueInt SystemValue(std::string_view utf8, TValueSystem system);
 
 // The repeated digit sum of the decimal text of |n|: 0 for 0, else 1..9.
 std::int32_t PrimaryNumber(WordValueInt n);

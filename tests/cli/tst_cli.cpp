@@ -195,6 +195,20 @@ void TestCli::usageErrors_data()
     QTest::newRow("Greek suffix") << QStringList{"-ος"}
                                   << U8("unknown option '-ος' (put '--' before texts that begin "
                                         "with a hyphen)");
+    QTest::newRow("runs without find") << QStringList{"--runs"} << U8("--runs needs --find");
+    QTest::newRow("paragraphs alone") << QStringList{"--paragraphs"} << U8("--paragraphs applies");
+    QTest::newRow("group and runs")
+        << QStringList{"--group", "--runs", "--find=1"} << U8("one of --group and --runs");
+    QTest::newRow("group, both") << QStringList{"--group", "-s", "both"} << U8("single system");
+    QTest::newRow("runs, both") << QStringList{"--runs", "--find=1", "-s", "both"}
+                                << U8("single system");
+    QTest::newRow("max-words alone")
+        << QStringList{"--max-words", "2"} << U8("--max-words applies");
+    QTest::newRow("max-words 0") << QStringList{"--runs", "--find=1", "--max-words=0"}
+                                 << U8("at least 1");
+    QTest::newRow("explain, group")
+        << QStringList{"--explain", "--group"} << U8("--explain cannot");
+    QTest::newRow("numeral, bad case") << QStringList{"--numeral=greek"} << U8("lower or upper");
     QTest::newRow("unknown encoding") << QStringList{"--encoding", "klingon"} << U8("klingon");
     QTest::newRow("LF not one byte") << QStringList{"--encoding", "UTF-16LE"} << U8("0x0A");
 }
@@ -223,8 +237,19 @@ void TestCli::explainMarksLookalikes()
              U8("    0  U+006F   o  adds nothing: Latin small letter o, looks like Greek ο"));
     QCOMPARE(lines.value(4), U8("   70  U+03BF   ο → Ο"));
     QCOMPARE(lines.value(6), U8("  303  total, primary number 6"));
-    QCOMPARE(lines.value(7), QByteArray());
-    QCOMPARE(lines.value(8), U8("argument 2: ΑΩ"));
+    QCOMPARE(lines.value(7), U8("       letters 4 (vowels 1, consonants 3), words 1, characters "
+                                "that count nothing 1"));
+    QCOMPARE(lines.value(8), QByteArray());
+    QCOMPARE(lines.value(9), U8("argument 2: ΑΩ"));
+
+    // A numeral letter, counted by the full numerals only.
+    const Run numeral = RunCli({"--explain", "ϛα, β", "-s", "milesian"});
+    QCOMPARE(numeral.out.split('\n').value(1), U8("  6  U+03DB   ϛ  numeral letter"));
+    QCOMPARE(numeral.out.split('\n').value(7),
+             U8("     letters 2 (vowels 1, consonants 1), words 2, characters that count "
+                "nothing 2"));
+    QCOMPARE(RunCli({"--explain", "ϛ"}).out.split('\n').value(1),
+             U8("  0  U+03DB   ϛ  adds nothing here: numeral letter, worth 6 in milesian"));
 
     const Run cyrillic = RunCli({"--explain", "-s", "both"}, U8("\xd0\xb0 \xcc\x81\n"));
     const QByteArrayList rows = cyrillic.out.split('\n');

@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "LineDecoder.h"
 #include "Lookalikes.h"
+#include "Numeral.h"
 #include "OutputBuffer.h"
 #include "WordValue.h"
 
@@ -110,6 +111,10 @@ private slots:
     void formatDecimal();
     void decoder_data();
     void decoder();
+    void modes_data();
+    void modes();
+    void numeral_data();
+    void numeral();
     void everyEncodingRoundTrips_data();
     void everyEncodingRoundTrips();
     void parse_data();
@@ -290,6 +295,96 @@ void TestCliCore::decoder()
             QCOMPARE(static_cast<const void *>(line.text.data()),
                      static_cast<const void *>(raw.data())); // valid UTF-8 is not copied
     }
+}
+
+void TestCliCore::modes_data()
+{
+    QTest::addColumn<QByteArrayList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("out");
+
+    const QByteArray verse = "ΑΒΡΑΞΑΣ\nx\n\nΜΕΙΘΡΑΣ\n \nΝεῖλος\nα\n";
+    QTest::newRow("milesian, numeral, csv")
+        << QByteArrayList{"-s", "milesian", "--numeral", "--csv"} << QByteArray("ϛϟϡ\n\n")
+        << QByteArray("milesian_value,milesian_primary,milesian_numeral,text\r\n"
+                      "996,6,ϡϟϛ\u0374,ϛϟϡ\r\n0,0,-,\r\n");
+    QTest::newRow("numerals of both")
+        << QByteArrayList{"-s", "both", "--numeral=upper"} << QByteArray("Ιησούς")
+        << QByteArray("888\t6\tΩΠΗ\u0374\t87\t6\tΠΖ\u0374\tΙησούς\n");
+    QTest::newRow("explain, csv")
+        << QByteArrayList{"--explain", "--csv", "-s", "milesian"} << QByteArray("o,ϛ\n\xff")
+        << QByteArray("line,code_point,character,folded,milesian_value,note\r\n"
+                      "1,U+006F,o,,0,\"adds nothing: Latin small letter o, looks like Greek ο\"\r\n"
+                      "1,U+002C,\",\",,0,adds nothing\r\n1,U+03DB,ϛ,,6,numeral letter\r\n"
+                      "2,,\\xFF,,,not valid UTF-8\r\n");
+    QTest::newRow("group") << QByteArrayList{"--group"} << verse
+                           << QByteArray(
+                                  "365\t5\t1\tΑΒΡΑΞΑΣ\n365\t5\t4\tΜΕΙΘΡΑΣ\n365\t5\t6\tΝεῖλος\n");
+    QTest::newRow("group of one value") << QByteArrayList{"--group", "--find=1"} << verse + "Α\n"
+                                        << QByteArray("1\t1\t7\tα\n1\t1\t8\tΑ\n");
+    QTest::newRow("group, paragraphs")
+        << QByteArrayList{"--group", "--paragraphs", "--numeral"}
+        << verse + "\nΝεῖλος\n\xff\nΝεῖλος"
+        << QByteArray("365\t5\tτξε\u0374\t1\tΑΒΡΑΞΑΣ / x\n365\t5\tτξε\u0374\t4\tΜΕΙΘΡΑΣ\n");
+    QTest::newRow("group, csv quoting")
+        << QByteArrayList{"--group", "--csv"} << QByteArray("\"α\",\nα\n")
+        << QByteArray("value,primary,line,text\r\n1,1,1,\"\"\"α\"\",\"\r\n1,1,2,α\r\n");
+    // Νέρων = ἰδίαν μητέρα ἀπέκτεινε = 1005: a run of a whole record, one at its end.
+    QTest::newRow("runs") << QByteArrayList{"--find", "1005", "--runs"}
+                          << QByteArray(
+                                 "ἰδίαν μητέρα ἀπέκτεινε\n— 0 ἰδίαν μητέρα, ἀπέκτεινε Νέρων.")
+                          << QByteArray("1005\t6\t1\t1\t3\tἰδίαν μητέρα ἀπέκτεινε\n"
+                                        "1005\t6\t2\t2\t3\tἰδίαν μητέρα, ἀπέκτεινε\n"
+                                        "1005\t6\t2\t5\t1\tΝέρων\n");
+    QTest::newRow("runs, bounded, across lines")
+        << QByteArrayList{"--find", "1005", "--runs", "--max-words=2", "--paragraphs"}
+        << QByteArray("ἰδίαν μητέρα\nἀπέκτεινε Νέρων") << QByteArray("1005\t6\t1\t4\t1\tΝέρων\n");
+    QTest::newRow("runs, zeros inside, not at the ends")
+        << QByteArrayList{"--find", "3", "--runs"} << QByteArray("x α x β x γ")
+        << QByteArray("3\t3\t1\t2\t3\tα x β\n3\t3\t1\t6\t1\tγ\n");
+}
+
+void TestCliCore::modes()
+{
+    QFETCH(QByteArrayList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, out);
+    std::vector<const char *> argv;
+    for (const QByteArray &a : args)
+        argv.push_back(a.constData());
+    const Result r = Run(argv, input, 7, 64);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.status, input.contains('\xff') ? 65 : 0);
+}
+
+void TestCliCore::numeral_data()
+{
+    QTest::addColumn<quint64>("n");
+    QTest::addColumn<QByteArray>("lower");
+    QTest::newRow("0") << 0ull << QByteArray();
+    QTest::newRow("6") << 6ull << QByteArray("ϛ\u0374");
+    QTest::newRow("90") << 90ull << QByteArray("ϟ\u0374");
+    QTest::newRow("900") << 900ull << QByteArray("ϡ\u0374");
+    QTest::newRow("1000") << 1000ull << QByteArray("͵α\u0374");
+    QTest::newRow("1006") << 1006ull << QByteArray("͵αϛ\u0374");
+    QTest::newRow("2011") << 2011ull << QByteArray("͵βια\u0374");
+    QTest::newRow("9999") << 9999ull << QByteArray("͵θϡϟθ\u0374");
+    QTest::newRow("10000") << 10000ull << QByteArray("͵ι\u0374");
+    QTest::newRow("123456") << 123456ull << QByteArray("͵ρ͵κ͵γυνϛ\u0374");
+    QTest::newRow("999999") << 999999ull << QByteArray("͵ϡ͵ϟ͵θϡϟθ\u0374");
+    QTest::newRow("1000000") << 1000000ull << QByteArray();
+}
+
+void TestCliCore::numeral()
+{
+    QFETCH(quint64, n);
+    QFETCH(QByteArray, lower);
+    char buffer[kNumeralMax];
+    QCOMPARE(QByteArray(buffer, qsizetype(GreekNumeral(n, false, buffer))), lower);
+    // Capitals, letter for letter; the numeral signs have no case.
+    const QString upper =
+        QString::fromUtf8(QByteArray(buffer, qsizetype(GreekNumeral(n, true, buffer))));
+    QCOMPARE(upper, QString::fromUtf8(lower).toUpper());
 }
 
 void TestCliCore::everyEncodingRoundTrips_data()

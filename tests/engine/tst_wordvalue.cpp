@@ -51,6 +51,8 @@ private slots:
     void calculate();
     void sameLetterAnyForm_data();
     void sameLetterAnyForm();
+    void milesian_data();
+    void milesian();
     void foldText_data();
     void foldText();
     void beyond32Bits_data();
@@ -203,6 +205,44 @@ void TestWordValue::sameLetterAnyForm()
         QVERIFY2(PositionalValue(std::string_view(utf8.constData(), utf8.size())) == positional,
                  label);
     }
+}
+
+void TestWordValue::milesian_data()
+{
+    QTest::addColumn<QString>("forms");
+    QTest::addColumn<int>("value");
+    QTest::newRow("stigma, digamma") << "ϚϛϜϝ" << 6;
+    QTest::newRow("koppa") << "ϘϙϞϟ" << 90;
+    QTest::newRow("sampi") << "ϠϡͲͳ" << 900;
+}
+
+// The full numerals are the classical ones plus the numeral letters: every
+// code point where the two differ is one of these forms, worth `value`.
+void TestWordValue::milesian()
+{
+    QFETCH(QString, forms);
+    QFETCH(int, value);
+    int differing = 0, ours = 0;
+    for (char32_t c = 0; c < 0x30000; ++c) {
+        if (LetterValue(c, vsMilesian) == LetterValue(c, vsClassical))
+            continue;
+        ++differing;
+        QVERIFY(LetterIndex(c) == 0 && FoldChar(c) == c && LetterValue(c, vsPositional) == 0);
+        QCOMPARE(LetterValue(c, vsMilesian), NumeralLetterValue(c));
+        ours += forms.toUcs4().contains(c);
+    }
+    QCOMPARE(differing, 12);
+    QCOMPARE(ours, 4);
+    for (const char32_t c : forms.toUcs4())
+        QCOMPARE(NumeralLetterValue(c), value);
+    // Whole texts, long enough for the eight-byte steps, through both encodings.
+    const QString text = forms + " Ιησοῦς " + forms + forms;
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view view(utf8.constData(), std::size_t(utf8.size()));
+    QCOMPARE(MilesianValue(view), 888 + 12 * value);
+    QCOMPARE(MilesianValue(text.toStdU16String()), 888 + 12 * value);
+    QCOMPARE(CalculateWordValue(view, vsMilesian).WordValue, 888 + 12 * value);
+    QCOMPARE(ClassicalValue(view), 888);
 }
 
 void TestWordValue::foldText_data()
