@@ -14,7 +14,7 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils)
 # What the benchmarks read: the Greek word list.
-BENCH_PACKAGES=(hunspell-el time)
+BENCH_PACKAGES=(hunspell-el time xclip x11-xkb-utils)
 # Making and checking the Debian package and the installed desktop files.
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 
