@@ -92,9 +92,10 @@ void keys(const QStringList &names)
 // Puts a file on the clipboard, owned by xclip as another program would own it.
 void offerClipboard(const QString &path)
 {
-    QProcess::execute(QStringLiteral("sh"),
-                      {QStringLiteral("-c"),
-                       QStringLiteral("xclip -selection clipboard -i '%1' >/dev/null 2>&1 &").arg(path)});
+    QProcess::execute(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("xclip -selection clipboard -i '%1' >/dev/null 2>&1 &").arg(path)});
     spin(300);
 }
 
@@ -282,15 +283,17 @@ int main(int argc, char *argv[])
         },
         600'000);
     const double responsive = nowMs() - watch.keyAt();
-    std::printf("paste %lld bytes (%lld characters), then Enter: %s %.0f ms after the paste key%s\n",
-                static_cast<long long>(pasteBytes), static_cast<long long>(bigLength),
-                shown && answered ? "right value shown and answering" : "NOT shown", responsive,
-                text().size() == bigLength ? "" : " (text length wrong)");
+    std::printf(
+        "paste %lld bytes (%lld characters), then Enter: %s %.0f ms after the paste key%s\n",
+        static_cast<long long>(pasteBytes), static_cast<long long>(bigLength),
+        shown && answered ? "right value shown and answering" : "NOT shown", responsive,
+        text().size() == bigLength ? "" : " (text length wrong)");
     spin(3000);
     const double usedMiB = residentMiB() - emptyMiB;
     const double utf16MiB = static_cast<double>(bigLength) * 2 / 1048576.0;
-    std::printf("  memory over the empty window: %.1f MiB = %.2f × the text's UTF-16 size (%.1f MiB)\n",
-                usedMiB, usedMiB / utf16MiB, utf16MiB);
+    std::printf(
+        "  memory over the empty window: %.1f MiB = %.2f × the text's UTF-16 size (%.1f MiB)\n",
+        usedMiB, usedMiB / utf16MiB, utf16MiB);
     cpu = cpuSeconds();
     clock.restart();
     spin(5000);

@@ -2,14 +2,15 @@
 // clicks on the offscreen platform, with the program's own application object.
 #include "AboutUnit.h"
 #include "GuiTest.h"
+#include "LineEdit.h"
 #include "Unit1.h"
 
+#include "LineEdit.h"
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -84,7 +85,7 @@ void TestMainWindow::init()
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    control<QLineEdit>("Edit1")->setFocus();
+    control<TLineEdit>("Edit1")->setFocus();
 }
 
 void TestMainWindow::cleanup()
@@ -99,7 +100,7 @@ void TestMainWindow::type(const QString &text)
 {
     // QTest::keyClicks takes Latin-1 only; Greek letters go as key events that
     // carry their text, as a Greek keyboard layout delivers them.
-    auto *edit = control<QLineEdit>("Edit1");
+    auto *edit = control<TLineEdit>("Edit1");
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.toUpper().unicode()), QString(c),
                             Qt::NoModifier);
@@ -107,7 +108,7 @@ void TestMainWindow::type(const QString &text)
 
 void TestMainWindow::startsEmptyWithClassicalChosen()
 {
-    QCOMPARE(control<QLineEdit>("Edit1")->text(), QString());
+    QCOMPARE(control<TLineEdit>("Edit1")->text(), QString());
     QVERIFY(control<QRadioButton>("RadioButton1")->isChecked());
     QVERIFY(!control<QRadioButton>("RadioButton2")->isChecked());
     QCOMPARE(word(), QStringLiteral("0"));
@@ -144,13 +145,13 @@ void TestMainWindow::workedExample()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     type(QStringLiteral("ΑΓΑΠΗ"));
     if (key)
-        QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key(key), modifiers);
+        QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key(key), modifiers);
     else
         QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("93"));
     QCOMPARE(primary(), QStringLiteral("3"));
     // The text, focus and selection stay as they were.
-    QCOMPARE(control<QLineEdit>("Edit1")->text(), QStringLiteral("ΑΓΑΠΗ"));
+    QCOMPARE(control<TLineEdit>("Edit1")->text(), QStringLiteral("ΑΓΑΠΗ"));
 
     QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("28"));
@@ -171,7 +172,7 @@ void TestMainWindow::modifiedEnterDoesNotCalculate()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return, modifiers);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return, modifiers);
     QCOMPARE(word(), QStringLiteral("0"));
     QVERIFY(m_form->isVisible());
 }
@@ -203,9 +204,9 @@ void TestMainWindow::checkedRadioChosenAgainDoesNothing()
 void TestMainWindow::emptyTextGivesZeros()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
-    control<QLineEdit>("Edit1")->selectAll();
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Delete);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
+    control<TLineEdit>("Edit1")->selectAll();
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Delete);
     QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("0"));
     QCOMPARE(primary(), QStringLiteral("0"));
@@ -214,9 +215,9 @@ void TestMainWindow::emptyTextGivesZeros()
 void TestMainWindow::editingAloneDoesNotRecalculate()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
     type(QStringLiteral("ΩΩ"));
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Backspace);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Backspace);
     QCOMPARE(word(), QStringLiteral("93"));
     QCOMPARE(primary(), QStringLiteral("3"));
 }
@@ -268,7 +269,7 @@ void TestMainWindow::escape()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, closes);
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Escape, modifiers);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Escape, modifiers);
     QCOMPARE(m_form->isVisible(), !closes);
 }
 
@@ -314,7 +315,7 @@ void TestMainWindow::widenedLayout()
 void TestMainWindow::largeValueWidensLabel()
 {
     type(QString(2000, QChar(u'Ω')));
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
     auto *label = control<QLabel>("Label2");
     QCOMPARE(label->text(), QStringLiteral("1600000"));
     QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
@@ -328,7 +329,7 @@ void TestMainWindow::pastedMillionCharacters()
     for (int i = 0; i < 500'000; ++i)
         text += QStringLiteral("αβ");
     QGuiApplication::clipboard()->setText(text);
-    auto *edit = control<QLineEdit>("Edit1");
+    auto *edit = control<TLineEdit>("Edit1");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text().size(), 1'000'000);
     QCOMPARE(edit->text(), text);
@@ -353,7 +354,7 @@ void TestMainWindow::pastedNulIsPartOfTheText()
     // A NUL adds nothing, and the letters after it count as much as before.
     QFETCH(QString, text);
     QGuiApplication::clipboard()->setText(text);
-    auto *edit = control<QLineEdit>("Edit1");
+    auto *edit = control<TLineEdit>("Edit1");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), text);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -399,7 +400,7 @@ void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
     delete thrower;
     m_watch->allow(false);
     QVERIFY(m_form->isVisible());
-    QTest::keyClick(control<QLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("93"));
 }
 
@@ -545,14 +546,14 @@ void TestMainWindow::captionsFit()
         QVERIFY(fm.height() <= box.height());
     } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
         QVERIFY(fm.horizontalAdvance(group->title()) + 2 * fm.averageCharWidth() <= group->width());
-    } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+    } else if (auto *edit = qobject_cast<TLineEdit *>(w)) {
         QVERIFY(fm.height() <= edit->contentsRect().height());
     }
 }
 
 void TestMainWindow::contextMenuIsGreek()
 {
-    auto *edit = control<QLineEdit>("Edit1");
+    auto *edit = control<TLineEdit>("Edit1");
     type(QStringLiteral("ΑΓΑΠΗ"));
     QStringList texts;
     bool seen = false;
