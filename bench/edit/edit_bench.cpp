@@ -186,6 +186,7 @@ Stats stats(std::vector<double> v)
 
 int main(int argc, char *argv[])
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
     const qsizetype shortLength = argc > 1 ? std::atoll(argv[1]) : 100;
     const qsizetype longLength = argc > 2 ? std::atoll(argv[2]) : 1'000'000;
     const qsizetype pasteBytes = argc > 3 ? std::atoll(argv[3]) : 10'000'000;
