@@ -226,7 +226,9 @@ int main(int argc, char *argv[])
             spin(100);
         }
         if (text().size() != before + count || !text().endsWith(QStringLiteral("α")))
-            std::printf("  the letters typed did not all arrive\n");
+            std::printf("  %lld of %d letters arrived; the text ends in \"%s\"\n",
+                        static_cast<long long>(text().size() - before), count,
+                        qPrintable(text().right(3)));
         return stats(times);
     };
 
