@@ -22,6 +22,7 @@
 #include <QTextLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 class QMenu;

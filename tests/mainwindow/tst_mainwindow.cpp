@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -71,6 +72,12 @@ private slots:
     void copyFarOffScreen();
     void accessibleTextOfALongLine_data();
     void accessibleTextOfALongLine();
+    void cursorMoves_data();
+    void cursorMoves();
+    void mouseSelectsWordAndLine_data();
+    void mouseSelectsWordAndLine();
+    void dropFromAnotherProgram_data();
+    void dropFromAnotherProgram();
 
 private:
     template <typename T> T *control(const char *name) const
@@ -834,6 +841,100 @@ void TestMainWindow::accessibleTextOfALongLine()
     a->editableTextInterface()->replaceText(middle, middle + 1, QStringLiteral("Ω"));
     QVERIFY(edit()->text() == text.left(middle) + QStringLiteral("Ω") + text.mid(middle + 1));
     QCOMPARE(a->text(QAccessible::Value).size(), length);
+}
+
+void TestMainWindow::cursorMoves_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<int>("times");
+    QTest::addColumn<int>("to");
+    const int n = 600'000; // whole words: the line ends in a space
+    const QString longText = words(n);
+    QTest::newRow("words back from the end")
+        << longText << n << (Qt::ControlModifier | Qt::Key_Left) << 3 << n - 18;
+    QTest::newRow("words on from the start")
+        << longText << 0 << (Qt::ControlModifier | Qt::Key_Right) << 3 << 18;
+    QTest::newRow("Home from the end") << longText << n << QKeyCombination(Qt::Key_Home) << 1 << 0;
+    QTest::newRow("End from the start") << longText << 0 << QKeyCombination(Qt::Key_End) << 1 << n;
+    QTest::newRow("words on, punctuation")
+        << QStringLiteral("ΛΟΓΟΣ, ΛΟΓΟΣ") << 0 << (Qt::ControlModifier | Qt::Key_Right) << 2 << 7;
+    // A letter and its combining accent are one step.
+    QTest::newRow("over a combining accent")
+        << QStringLiteral("α\u0301β") << 0 << QKeyCombination(Qt::Key_Right) << 1 << 2;
+    QTest::newRow("back over a surrogate pair")
+        << QStringLiteral("α\U0001D6FCβ") << 3 << QKeyCombination(Qt::Key_Left) << 1 << 1;
+}
+
+void TestMainWindow::cursorMoves()
+{
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(QKeyCombination, key);
+    QFETCH(int, times);
+    QFETCH(int, to);
+    pasteText(text);
+    edit()->setCursorPosition(from);
+    keys({key}, times);
+    QCOMPARE(edit()->cursorPosition(), to);
+    QVERIFY(!edit()->hasSelectedText());
+    // and typing lands there
+    type(QStringLiteral("Ω"));
+    QVERIFY(edit()->text() == text.left(to) + QStringLiteral("Ω") + text.mid(to));
+}
+
+void TestMainWindow::mouseSelectsWordAndLine_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("short") << 30;
+    QTest::newRow("long") << 1'000'000;
+}
+
+void TestMainWindow::mouseSelectsWordAndLine()
+{
+    QFETCH(int, length);
+    pasteText(words(length));
+    // A double click takes the word under the mouse, a third click the line.
+    const QPoint at(edit()->width() / 2, edit()->height() / 2);
+    QTest::mouseDClick(edit(), Qt::LeftButton, {}, at);
+    QCOMPARE(edit()->selectedText(), QStringLiteral("ΛΟΓΟΣ"));
+    QVERIFY(edit()->selectionStart() % 6 == 0);
+    QTest::mouseClick(edit(), Qt::LeftButton, {}, at);
+    QCOMPARE(edit()->selectionEnd() - edit()->selectionStart(), length);
+}
+
+void TestMainWindow::dropFromAnotherProgram_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("short") << 30;
+    QTest::newRow("long") << 1'000'000;
+}
+
+void TestMainWindow::dropFromAnotherProgram()
+{
+    QFETCH(int, length);
+    const QString text = words(length);
+    pasteText(text);
+    QMimeData data;
+    data.setText(QStringLiteral("ΑΓΑΠΗ"));
+    const QPointF at(edit()->width() / 2.0, edit()->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(edit(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(edit(), &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(edit(), &drop);
+    QVERIFY(drop.isAccepted());
+    // Dropped where the mouse was, in the part of the line on screen, and
+    // left selected.
+    const qsizetype p = edit()->selectionStart();
+    QCOMPARE(edit()->selectedText(), QStringLiteral("ΑΓΑΠΗ"));
+    QVERIFY(p > 0 && p > length - 1000);
+    QVERIFY(edit()->text() == text.left(p) + QStringLiteral("ΑΓΑΠΗ") + text.mid(p));
+    keys({Qt::ControlModifier | Qt::Key_Z});
+    QVERIFY(edit()->text() == text);
 }
 
 PSIFONOMOI_GUI_TEST_MAIN(TestMainWindow)
