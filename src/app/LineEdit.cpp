@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 
+#include <utility>
+
 namespace {
 
 bool isMark(QChar c)
@@ -39,8 +41,7 @@ void TLineEdit::setText(const QString &text)
     commitPreedit();
     const qsizetype oldCursor = FCursor;
     const bool hadSelection = hasSelectedText();
-    const qsizetype removed = FText.size();
-    FText = text;
+    const QString removed = std::exchange(FText, text);
     FCursor = FAnchor = FText.size();
     FSteps.clear();
     FDone = 0;
@@ -118,11 +119,7 @@ void TLineEdit::edit(qsizetype start, qsizetype end, const QString &text, int ki
     const bool hadSelection = hasSelectedText();
     FText.replace(start, end - start, text);
     FCursor = FAnchor = start + text.size();
-    textEdited(start, end - start, text);
-    if (QAccessible::isActive() && !removed.isEmpty()) {
-        QAccessibleTextRemoveEvent event(this, static_cast<int>(start), removed);
-        QAccessible::updateAccessibility(&event);
-    }
+    textEdited(start, removed, text);
     cursorMoved(oldCursor, hadSelection);
 }
 
@@ -130,7 +127,7 @@ void TLineEdit::swapStep(TStep &step)
 {
     QString here = FText.mid(step.Pos, step.HereLength);
     FText.replace(step.Pos, step.HereLength, step.Away);
-    textEdited(step.Pos, step.HereLength, step.Away);
+    textEdited(step.Pos, here, step.Away);
     step.HereLength = step.Away.size();
     step.Away = std::move(here);
 }
@@ -163,11 +160,16 @@ void TLineEdit::redo()
 }
 
 // Every change of the text ends here: the slice on screen follows it.
-void TLineEdit::textEdited(qsizetype pos, qsizetype removed, const QString &inserted)
+void TLineEdit::textEdited(qsizetype pos, const QString &removed, const QString &inserted)
 {
+    const qsizetype gone = removed.size();
     if (pos < FSliceStart)
-        FSliceStart = pos + removed <= FSliceStart ? FSliceStart - removed + inserted.size() : pos;
+        FSliceStart = pos + gone <= FSliceStart ? FSliceStart - gone + inserted.size() : pos;
     viewChanged(true);
+    if (QAccessible::isActive() && !removed.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, static_cast<int>(pos), removed);
+        QAccessible::updateAccessibility(&event);
+    }
     if (QAccessible::isActive() && !inserted.isEmpty()) {
         QAccessibleTextInsertEvent event(this, static_cast<int>(pos), inserted);
         QAccessible::updateAccessibility(&event);

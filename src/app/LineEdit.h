@@ -128,7 +128,7 @@ private:
     // --- text and selection (LineEdit.cpp)
     void edit(qsizetype start, qsizetype end, const QString &text, int kind);
     void swapStep(TStep &step);
-    void textEdited(qsizetype pos, qsizetype removed, const QString &inserted);
+    void textEdited(qsizetype pos, const QString &removed, const QString &inserted);
     void moveCursor(qsizetype position, bool mark);
     void cursorMoved(qsizetype oldCursor, bool selectionChanged);
     void removeSelection();
