@@ -53,6 +53,11 @@ public:
     void setSelection(qsizetype start, qsizetype length);
     bool isUndoAvailable() const { return FDone > 0; }
     bool isRedoAvailable() const { return FDone < FSteps.size(); }
+    // Whether a selection can be dragged out with the mouse; off, as in a
+    // QLineEdit, so that pressing in a selection starts a new one. Text can
+    // always be dropped in.
+    bool dragEnabled() const { return FDragEnabled; }
+    void setDragEnabled(bool enabled) { FDragEnabled = enabled; }
     // Replaces [start, end) with text as one undoable step.
     void replace(qsizetype start, qsizetype end, const QString &text);
 
@@ -184,5 +189,6 @@ private:
     QBasicTimer FDragTimer;
     QPoint FTripleClickPos;
     QPoint FPressPos;
+    bool FDragEnabled = false;
     qsizetype FDragStart = -1, FDragEnd = -1; // text being dragged out of here
 };

@@ -23,8 +23,8 @@ void TLineEdit::mousePressEvent(QMouseEvent *e)
     }
     const bool mark = e->modifiers() & Qt::ShiftModifier;
     const qsizetype on = positionAt(pos.x(), true);
-    if (!mark && e->button() == Qt::LeftButton && hasSelectedText() && on >= selectionStart() &&
-        on < selectionEnd())
+    if (FDragEnabled && !mark && e->button() == Qt::LeftButton && hasSelectedText() &&
+        on >= selectionStart() && on < selectionEnd())
         FDragTimer.start(QApplication::startDragTime(), this); // perhaps the start of a drag
     else
         moveCursor(positionAt(pos.x(), false), mark);
