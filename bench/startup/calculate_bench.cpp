@@ -3,10 +3,10 @@
 #include "Application.h"
 #include "Unit1.h"
 
+#include "LineEdit.h"
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     form.show();
     QApplication::processEvents();
 
-    auto *edit = form.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    auto *edit = form.findChild<TLineEdit *>(QStringLiteral("Edit1"));
     auto *word = form.findChild<QLabel *>(QStringLiteral("Label2"));
     auto *primary = form.findChild<QLabel *>(QStringLiteral("Label4"));
     const QString pattern = QStringLiteral("αβγδεζηθικλμνξοπρστυφχψω");

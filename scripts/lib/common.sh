@@ -14,8 +14,9 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git
   dbus-daemon at-spi2-core python3-pyatspi)
-# What the benchmarks read: the Greek word list.
-BENCH_PACKAGES=(hunspell-el time)
+# What the benchmarks read and drive: the Greek word list, an external
+# clipboard, keyboard layouts, and the accessibility bus a screen reader uses.
+BENCH_PACKAGES=(hunspell-el time xclip x11-xkb-utils at-spi2-core python3-pyatspi dbus-daemon)
 # Making and checking the Debian package and the installed desktop files.
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
 

@@ -1,0 +1,194 @@
+// A single-line edit whose cost follows what is on screen, not what it holds.
+//
+// QLineEdit lays out and draws its whole text on every change, repaint and
+// cursor blink, and keeps glyph tables ten times the text's own size: with a
+// pasted book the window freezes. TLineEdit keeps the text as one QString and
+// lays out only a slice of it, the characters on screen with a margin of
+// about a screen's width either side. The view is the slice's first
+// character and a scroll offset within the slice; when an edit, a cursor move
+// or a resize leaves the margin, the slice is cut again around the character
+// at the left edge or around the cursor. A text of up to WholeLayout
+// characters is laid out whole, so that short texts are laid out, scrolled
+// and drawn exactly as a QLineEdit does it.
+//
+// Everything else works on the whole text but reads only what it needs: word
+// and character moves scan from the cursor, undo keeps only the text that is
+// not in the edit, and the input method and the accessible text interface
+// see a window around the cursor or the offsets asked for.
+#pragma once
+
+#include <QBasicTimer>
+#include <QPoint>
+#include <QTextLayout>
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
+class QMenu;
+class QStyleOptionFrame;
+
+class TLineEdit : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged USER true)
+
+public:
+    // Texts up to this length are laid out whole.
+    static constexpr qsizetype WholeLayout = 4096;
+
+    explicit TLineEdit(QWidget *parent = nullptr);
+    ~TLineEdit() override;
+
+    QString text() const { return FText; }
+    void setText(const QString &text);
+    qsizetype cursorPosition() const { return FCursor; }
+    void setCursorPosition(qsizetype position);
+    bool hasSelectedText() const { return FAnchor != FCursor; }
+    qsizetype selectionStart() const { return std::min(FAnchor, FCursor); }
+    qsizetype selectionEnd() const { return std::max(FAnchor, FCursor); }
+    QString selectedText() const;
+    // Selects from start to start + length; a negative length ends the
+    // cursor at the start.
+    void setSelection(qsizetype start, qsizetype length);
+    bool isUndoAvailable() const { return FDone > 0; }
+    bool isRedoAvailable() const { return FDone < FSteps.size(); }
+    // Whether a selection can be dragged out with the mouse; off, as in a
+    // QLineEdit, so that pressing in a selection starts a new one. Text can
+    // always be dropped in.
+    bool dragEnabled() const { return FDragEnabled; }
+    void setDragEnabled(bool enabled) { FDragEnabled = enabled; }
+    // Replaces [start, end) with text as one undoable step.
+    void replace(qsizetype start, qsizetype end, const QString &text);
+
+    QMenu *createStandardContextMenu();
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    // Where a character of the text is on screen, in this widget's
+    // coordinates: empty when it is not laid out (far off screen).
+    QRect characterRect(qsizetype position) const;
+    // The position at x in this widget's coordinates, as a click puts it.
+    qsizetype positionAt(int x, bool onCharacter = false) const;
+    // The position after or before the one given, by characters or words,
+    // as the arrow keys move.
+    qsizetype nextPosition(qsizetype position, bool words) const;
+    qsizetype previousPosition(qsizetype position, bool words) const;
+
+public slots:
+    void clear();
+    void selectAll();
+    void deselect();
+    void undo();
+    void redo();
+    void cut();
+    void copy() const;
+    void paste();
+
+signals:
+    void textChanged(const QString &text);
+    void cursorPositionChanged(qsizetype oldPosition, qsizetype newPosition);
+    void selectionChanged();
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // One undoable change: at Pos, HereLength characters now in the text
+    // replaced Away, which is no longer in it. Undoing swaps the two.
+    struct TStep
+    {
+        qsizetype Pos;
+        qsizetype HereLength;
+        QString Away;
+        qsizetype CursorBefore, AnchorBefore;
+        int Kind; // steps of the same kind that follow on merge (typing)
+    };
+    enum
+    {
+        skOther,
+        skTyping,
+        skBackspace,
+        skDelete
+    };
+
+    // --- text and selection (LineEdit.cpp)
+    void edit(qsizetype start, qsizetype end, const QString &text, int kind);
+    void swapStep(TStep &step);
+    void textEdited(qsizetype pos, const QString &removed, const QString &inserted);
+    void moveCursor(qsizetype position, bool mark);
+    void cursorMoved(qsizetype oldCursor, bool selectionChanged);
+    void removeSelection();
+    void insertTyped(const QString &text, int kind = skTyping);
+    void copyTo(int mode) const;
+    bool handleKey(QKeyEvent *event);
+    void selectWordAt(qsizetype position);
+    void commitPreedit();
+
+    // --- the laid-out slice and the view (LineEditView.cpp)
+    void initStyleOption(QStyleOptionFrame *option) const;
+    QRect contentsRectForText() const;
+    QRect lineRect() const;
+    QPoint textOrigin() const;
+    QRect cursorRectangle() const;
+    void viewChanged(bool relayout);
+    void ensureView() const;
+    void layoutSlice(qsizetype start, qsizetype end) const;
+    void layoutAround(qsizetype position, int before, int after) const;
+    qsizetype snapped(qsizetype position) const;
+    int sliceX(qsizetype position) const;
+    void startBlinking(bool on);
+    void startDrag();
+
+    QString FText;
+    qsizetype FCursor = 0;
+    qsizetype FAnchor = 0;
+    std::vector<TStep> FSteps;
+    std::size_t FDone = 0; // steps applied; those after are undone
+    bool FMergeOpen = false;
+
+    QString FPreedit;
+    int FPreeditCursor = 0;
+    bool FHideCursor = false;
+    QList<QTextLayout::FormatRange> FPreeditFormats;
+    mutable qsizetype FImWindow = 0; // start of the text last shown to the input method
+
+    // The slice [FSliceStart, FSliceEnd) laid out in FLayout, and the left
+    // edge of the view in the slice's x coordinates.
+    mutable QTextLayout FLayout;
+    mutable qsizetype FSliceStart = 0;
+    mutable qsizetype FSliceEnd = 0;
+    mutable int FHScroll = 0;
+    mutable int FAscent = 0;
+    mutable int FTextHeight = 0;
+    mutable bool FLayoutDirty = true;
+    mutable bool FViewDirty = true;
+
+    bool FCursorVisible = false;
+    bool FBlinkOn = true;
+    QBasicTimer FBlinkTimer;
+    QBasicTimer FTripleClickTimer;
+    QBasicTimer FDragTimer;
+    QPoint FTripleClickPos;
+    QPoint FPressPos;
+    bool FDragEnabled = false;
+    qsizetype FDragStart = -1, FDragEnd = -1; // text being dragged out of here
+};
