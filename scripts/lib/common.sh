@@ -17,7 +17,7 @@ TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils reuse)
 BENCH_PACKAGES=(hunspell-el time)
 # Making and checking the Debian package and the installed desktop files; the
 # package's own build dependencies come from debian/control (ensure_build_deps).
-PACKAGE_PACKAGES=(dpkg-dev lintian file desktop-file-utils appstream)
+PACKAGE_PACKAGES=(dpkg-dev lintian git file desktop-file-utils appstream)
 
 # Runs apt-get with the given arguments as root (through sudo when not root),
 # refreshing the package lists first when they are absent or a day old.
