@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the scripts in scripts/: locate the project, install missing Debian
 # packages, configure and build a preset. Source it; do not run it.
 set -euo pipefail

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a scratch prefix and checks what a user would get:
 # valid desktop entry and metainfo, icons and manual page in place; then builds
 # the Debian package of the source tree (scripts/package, tests left out: they
