@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # psifonomoi_add_version_note(<target> [VERSION <a.b.c.d>])
 #
 # Writes the program's version into an executable at link time, as the ELF

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target: arbitrary bytes through the CLI's whole input path (line
 // splitting, decoding in one of several encodings, validation, escaping and
 // number formatting), checking what must hold for any input:

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Reads the calculator's edit through AT-SPI, as a screen reader does, and
 checks the answers against the text that was pasted (its path: argv[1])."""
 import sys

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calculator's edit under long texts, driven through a real X server:
 // keys are pressed by xdotool and texts pasted from a clipboard that xclip
 // owns, as a user pasting from another program would. Measures

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The same text as UTF-16, for comparing the engine's two encodings: one unit
 // of U+FFFD for each byte outside a well-formed sequence, just as the engine
 // counts such a byte as one character worth nothing.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Throughput of the word value over a large Greek text, in the three systems and
 // both encodings, plus folding. The text is a UTF-8 word list (one word per
 // line, the first line may be a count, "/flags" after a word are dropped),

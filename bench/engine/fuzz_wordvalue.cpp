@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the word value engine. On arbitrary bytes it checks:
 // nothing crashes; UTF-8 and UTF-16 give the same value for the same text;
 // folding changes no value and keeps the character count; the primary number

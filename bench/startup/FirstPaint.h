@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reports when a window has first been painted, then ends the program: prints
 // the monotonic clock in nanoseconds and the peak resident memory in KiB at
 // that moment, for startup_driver to compare with the time it started us.

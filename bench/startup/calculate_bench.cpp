@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Time from pressing Enter in an edit holding 1,000,000 Greek letters to both
 // result labels holding the new values, and to the repaint that follows.
 #include "Application.h"

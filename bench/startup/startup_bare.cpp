@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardstick: the plainest Qt Widgets window of the same size, started the
 // same way, ending at its first paint.
 #include "FirstPaint.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Starts each program given on the command line in turn, many times, and
 // reports the median time from starting it to its first paint and the median
 // peak resident memory at that moment. Usage: startup_driver RUNS PROGRAM...

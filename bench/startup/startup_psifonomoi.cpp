@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window program's start-up as main.cpp does it, ending at the first paint.
 #include "Application.h"
 #include "FirstPaint.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the version note reader: arbitrary bytes as an
 // executable image, and as the note's JSON. Neither may read out of bounds,
 // overflow, or accept a version outside 16 bits per number. (libelf and QtCore

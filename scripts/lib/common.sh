@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the scripts in scripts/: locate the project, install missing Debian
 # packages, configure and build a preset. Source it; do not run it.
 set -euo pipefail
@@ -12,29 +16,42 @@ BUILD_PACKAGES=(
   libgl-dev libxkbcommon-dev qt6-qpa-plugins
   fonts-liberation2 fonts-dejavu-core
 )
-TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git
+TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git reuse
   dbus-daemon at-spi2-core python3-pyatspi)
 # What the benchmarks read and drive: the Greek word list, an external
 # clipboard, keyboard layouts, and the accessibility bus a screen reader uses.
 BENCH_PACKAGES=(hunspell-el time xclip x11-xkb-utils at-spi2-core python3-pyatspi dbus-daemon)
-# Making and checking the Debian package and the installed desktop files.
-PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream)
+# Making and checking the Debian package and the installed desktop files; the
+# package's own build dependencies come from debian/control (ensure_build_deps).
+PACKAGE_PACKAGES=(dpkg-dev lintian git file desktop-file-utils appstream)
 
-# Installs whichever of the given packages are missing, with sudo when not root.
+# Runs apt-get with the given arguments as root (through sudo when not root),
+# refreshing the package lists first when they are absent or a day old.
+apt_get() {
+  local sudo=()
+  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+  if [[ -z $(find /var/lib/apt/lists -maxdepth 1 -name '*Packages*' -mtime -1 2>/dev/null | head -n 1) ]]; then
+    "${sudo[@]}" apt-get update -qq
+  fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+# Installs whichever of the given packages are missing.
 ensure_packages() {
   local missing=() p
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   ((${#missing[@]})) || return 0
-  local sudo=()
-  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
   echo "Installing missing packages: ${missing[*]}"
-  # Refresh the package lists only when they are absent or a day old.
-  if [[ -z $(find /var/lib/apt/lists -maxdepth 1 -name '*Packages*' -mtime -1 2>/dev/null | head -n 1) ]]; then
-    "${sudo[@]}" apt-get update -qq
-  fi
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_get install "${missing[@]}"
+}
+
+# Installs what debian/control's Build-Depends names and is missing.
+ensure_build_deps() {
+  dpkg-checkbuilddeps >/dev/null 2>&1 && return 0
+  echo "Installing the Debian package's build dependencies"
+  apt_get build-dep ./
 }
 
 # Configures (once) and builds the given preset.

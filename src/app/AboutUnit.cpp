@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "AboutUnit.h"
 #include "DesignLayout.h"
 #include "ui_AboutUnit.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application object of the window program: start-up set-up (style, fonts,
 // Greek translation of Qt's own texts, icon) and the default handler that shows
 // an exception escaping an event handler instead of letting it end the program.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The windows are laid out absolutely, control by control, as drawn at 96
 // pixels per inch (Unit1.ui, AboutUnit.ui). These helpers keep that drawing
 // true on any display and with the faces that stand in for the layouts' own.

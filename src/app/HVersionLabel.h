@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A label that shows the running program's own version, "major.minor", read
 // from the executable's version note, so that the about window never has to be
 // edited when the version changes.

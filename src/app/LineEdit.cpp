@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // TLineEdit's text, selection, undo, clipboard and cursor moves. Keys, the
 // input method and the context menu are in LineEditKeys.cpp, the slice on
 // screen in LineEditView.cpp, the mouse and focus in LineEditMouse.cpp, the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A single-line edit whose cost follows what is on screen, not what it holds.
 //
 // QLineEdit lays out and draws its whole text on every change, repaint and

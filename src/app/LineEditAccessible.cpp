@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // TLineEdit to assistive technologies: an editable text, as a QLineEdit is,
 // whose offsets are read where they are asked for. Qt's default answers for
 // words and sentences copy and scan the whole text on every question; these

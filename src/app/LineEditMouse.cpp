@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // TLineEdit and the mouse, drag and drop, focus and the cursor's blink.
 #include "LineEdit.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // TLineEdit on screen: the laid-out slice, scrolling, painting, size hints
 // and what the input method reads.
 #include "LineEdit.h"

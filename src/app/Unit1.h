@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calculator window: the text, the choice of letter-value system, and the
 // two results. The arithmetic lives in the engine; this class only wires the
 // controls of its layout (Unit1.ui) to it.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // psifonomoi-cli as a function of its arguments and three file descriptors, so
 // that tests and the fuzzer run exactly what the executable runs.
 #pragma once

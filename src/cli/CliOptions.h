@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Command-line options of psifonomoi-cli and their parsing. Kept apart from the
 // processing so that tests can check parsing without running anything.
 #pragma once

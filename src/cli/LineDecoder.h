@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Turns the raw bytes of one line into UTF-8 for valuing, with every byte that
 // is not valid in the input's encoding set aside. UTF-8 input that is well
 // formed (nearly every line) is passed through as a view, without copying.

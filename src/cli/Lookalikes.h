@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Letters of other scripts that are easily typed, or pasted, in place of a
 // Greek letter. They add nothing to a word value, which is the commonest cause
 // of a surprising total, so --explain names them.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Buffered writing to a file descriptor, with the number formatting and text
 // escaping of the command line's output. Write errors are sticky: after the
 // first one, every call returns false and the error stays in error().

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One run of psifonomoi-cli over its texts or input lines, and the helpers
 // its parts share. Internal to the command line.
 #pragma once

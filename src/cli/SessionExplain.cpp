@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // --explain: one row per character, its value, code point and fold.
 #include "Lookalikes.h"
 #include "Session.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // --group and --runs: records (lines, or blocks of lines with --paragraphs)
 // gathered and compared, rather than valued one by one.
 #include "Session.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The UTF-8 helpers declared in WordValue.h: strict decoding (no overlong
 // forms, surrogates or code points past U+10FFFF) and validation.
 #include "WordValue.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The word value engine: letter folding, the two letter-value systems and the
 // primary number. Pure functions over Unicode text; no state, no Qt.
 //

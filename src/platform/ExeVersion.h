@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The executable's version information on Linux. An ELF file has no version
 // resource, so the link step writes the version into a packaging-metadata note
 // (owner "FDO", type 0xcafe1a7e, a JSON text such as

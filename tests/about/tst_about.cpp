@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The about window: its layout and texts, keyboard behaviour, the animation,
 // the pictures, and that opening and closing it leaves nothing behind.
 #include "AboutUnit.h"

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The window program as a screen reader meets it.
 
 Starts the program on a private Xvfb display and a private D-Bus session with

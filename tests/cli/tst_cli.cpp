@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // psifonomoi-cli end to end: arguments, standard input from a file and from a
 // pipe, the encodings, the error paths and their exit statuses.
 #include <QFile>

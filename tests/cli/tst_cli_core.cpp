@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The CLI library at its edges: lines split across reads, buffers that must
 // grow or flush mid-text, the decoders' bad-byte bookkeeping, escaping.
 #include "Cli.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every character of the Windows-1253 (Greek) code page, decoded by the C
 // library's converter, must fold and be valued as the letter tables keyed on
 // that code page say. The tables below are typed from those tables, code by

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Malformed UTF-8: every byte outside a well-formed sequence is a character of
 // its own worth 0, so a broken sequence never hides the letter after it.
 #include "WordValue.h"

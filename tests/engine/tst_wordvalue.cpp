@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Word values, primary numbers and folding of whole texts, each checked through
 // both the UTF-8 and the UTF-16 entry points.
 #include "WordValue.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calculator window driven as a user drives it: real key presses and mouse
 // clicks on the offscreen platform, with the program's own application object.
 #include "AboutUnit.h"

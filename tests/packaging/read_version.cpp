@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Prints the file version recorded in an executable's version note as
 // "a.b.c.d", or "--.--" when it has none: the same reader the about window
 // uses, pointed at an installed file.

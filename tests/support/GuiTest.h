@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared by the window tests: forces the offscreen platform unless the caller
 // chose one, starts the program's own application object (style, fonts, Greek
 // texts, exception handler), and fails the running test if a modal window

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Builds small ELF images in memory, so that the tests can put any note (or
 // any damage) into 32- and 64-bit files of either byte order.
 #pragma once

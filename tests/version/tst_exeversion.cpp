@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The version note reader on its own: finding the note in ELF images of every
 // class and byte order, refusing damaged or hostile ones, and reading the file
 // version out of the note's JSON.

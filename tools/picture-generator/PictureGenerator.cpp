@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the program's pictures: the icon (a gold coin struck with Ψ) and the
 // about window's animation strip (the same coin turning once about its
 // vertical axis in 34 frames). The outputs are committed; run this only when
