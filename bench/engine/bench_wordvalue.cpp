@@ -124,8 +124,8 @@ int main(int argc, char **argv)
     const Timing p8 = Measure(rounds, [&] { return PositionalValue(utf8); });
     const Timing c16 = Measure(rounds, [&] { return ClassicalValue(utf16); });
     const Timing p16 = Measure(rounds, [&] { return PositionalValue(utf16); });
-    const Timing m8 = Measure(rounds, [&] { return MilesianValue(utf8); });
-    const Timing m16 = Measure(rounds, [&] { return MilesianValue(utf16); });
+    const Timing m8 = Measure(rounds, [&] { return SystemValue(utf8, vsMilesian); });
+    const Timing m16 = Measure(rounds, [&] { return SystemValue(utf16, vsMilesian); });
     const int foldRounds = std::max(1, rounds / 3);
     const Timing f8 = Measure(foldRounds, [&] {
         return static_cast<WordValueInt>(FoldText(std::string_view(utf8)).size());

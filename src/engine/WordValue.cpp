@@ -291,14 +291,6 @@ WordValueInt PositionalValue(std::string_view utf8)
 {
     return SumUtf8(utf8, kUtf8Positional);
 }
-WordValueInt MilesianValue(std::u16string_view text)
-{
-    return SumUtf16(text, kUtf16Milesian);
-}
-WordValueInt MilesianValue(std::string_view utf8)
-{
-    return SumUtf8(utf8, kUtf8Milesian);
-}
 
 WordValueInt SystemValue(std::u16string_view text, TValueSystem system)
 {

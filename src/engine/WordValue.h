@@ -70,8 +70,6 @@ WordValueInt ClassicalValue(std::u16string_view text);
 WordValueInt ClassicalValue(std::string_view utf8);
 WordValueInt PositionalValue(std::u16string_view text);
 WordValueInt PositionalValue(std::string_view utf8);
-WordValueInt MilesianValue(std::u16string_view text);
-WordValueInt MilesianValue(std::string_view utf8);
 WordValueInt SystemValue(std::u16string_view text, TValueSystem system);
 WordValueInt SystemValue(std::string_view utf8, TValueSystem system);
 
