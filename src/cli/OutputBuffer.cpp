@@ -41,10 +41,8 @@ constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 // Whether any of eight bytes is a stop byte (exact, no false positives).
 inline bool HasStopByte(std::uint64_t w)
 {
-    auto hasZero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
     const std::uint64_t below20 = (w - 0x20 * kOnes) & ~w & kHighs;
-    return below20 | hasZero(w ^ ('\\' * kOnes)) | hasZero(w ^ (0x7F * kOnes)) |
-           hasZero(w ^ (0xC2 * kOnes)) | hasZero(w ^ (0xE2 * kOnes));
+    return below20 | HasByte(w, '\\') | HasByte(w, 0x7F) | HasByte(w, 0xC2) | HasByte(w, 0xE2);
 }
 
 } // namespace

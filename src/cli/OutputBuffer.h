@@ -17,6 +17,15 @@ namespace psifonomoi::cli {
 // Upper-case hexadecimal digits, for \xHH escapes and U+ code points.
 inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// For scanning text eight bytes at a time: nonzero when any byte of the word
+// `w` is `byte`.
+constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char byte)
+{
+    constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+    const std::uint64_t x = w ^ (byte * kEachByte);
+    return (x - kEachByte) & ~x & 0x8080808080808080ull;
+}
+
 class OutputBuffer
 {
 public:

@@ -47,15 +47,10 @@ namespace {
 // Eight bytes at a time, as most fields need nothing.
 bool NeedsQuotes(std::string_view s)
 {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-    const auto has = [](std::uint64_t w, char c) {
-        const std::uint64_t x = w ^ (static_cast<unsigned char>(c) * kOnes);
-        return (x - kOnes) & ~x & kHighs;
-    };
     std::size_t i = 0;
     for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
         std::memcpy(&w, s.data() + i, 8);
-        if (has(w, ',') | has(w, '"') | has(w, '\r') | has(w, '\n'))
+        if (HasByte(w, ',') | HasByte(w, '"') | HasByte(w, '\r') | HasByte(w, '\n'))
             return true;
     }
     for (; i < s.size(); ++i)
