@@ -126,11 +126,10 @@ void TForm1::Button1Click()
     ui->Label4->setText(QString::number(result.Primary));
     psifonomoi::SizeToText(ui->Label4);
 
-    const QRadioButton *chosen =
-        ui->RadioButton1->isChecked() ? ui->RadioButton1 : ui->RadioButton2;
-    FResultLine = QStringLiteral("%1 = %2 (%3), %4")
-                      .arg(text, ui->Label2->text(), ui->Label4->text(),
-                           chosen->text().remove(QLatin1Char('&')));
+    // What the shown results belong to, for copying them later. The text is
+    // shared, not copied, so a long text costs nothing here.
+    FCalculatedText = text;
+    FCalculatedSystem = ui->RadioButton1->isChecked() ? ui->RadioButton1 : ui->RadioButton2;
 }
 
 void TForm1::Edit1ContextPopup(const QPoint &pos)
@@ -142,14 +141,19 @@ void TForm1::Edit1ContextPopup(const QPoint &pos)
     // keeps track of an action by the menu it was first shown in.
     QAction *copy = menu->addAction(QStringLiteral("Αντιγραφή α&ποτελέσματος"));
     copy->setObjectName(QStringLiteral("CopyResult"));
-    copy->setEnabled(!FResultLine.isEmpty());
+    copy->setEnabled(FCalculatedSystem != nullptr);
     psifonomoi::ConnectHandler(copy, &QAction::triggered, this, [this] { CopyResultClick(); });
     menu->popup(ui->Edit1->mapToGlobal(pos));
 }
 
 void TForm1::CopyResultClick()
 {
-    QGuiApplication::clipboard()->setText(FResultLine);
+    if (!FCalculatedSystem)
+        return;
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("%1 = %2 (%3), %4")
+            .arg(FCalculatedText, ui->Label2->text(), ui->Label4->text(),
+                 FCalculatedSystem->text().remove(QLatin1Char('&'))));
 }
 
 void TForm1::Button2Click()

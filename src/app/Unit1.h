@@ -12,6 +12,8 @@
 #include <memory>
 
 class QPoint;
+class QRadioButton;
+
 namespace Ui {
 class TForm1;
 }
@@ -43,10 +45,10 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     QSize FDesignedSize;
     std::unique_ptr<psifonomoi::RightEdgeAnchors> FAnchors;
-    // The results on show in one line, with the text and system they were
-    // calculated for (the edit may have changed since); empty before the
-    // first calculation.
-    QString FResultLine;
+    // The text and system the results on show were calculated for (the edit
+    // may have changed since); no system before the first calculation.
+    QString FCalculatedText;
+    const QRadioButton *FCalculatedSystem = nullptr;
 };
 
 // The main window, set while it exists.
