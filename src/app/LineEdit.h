@@ -11,7 +11,7 @@
 // about a screen's width either side. The view is the slice's first
 // character and a scroll offset within the slice; when an edit, a cursor move
 // or a resize leaves the margin, the slice is cut again around the character
-// at the left edge or around the cursor. A text of up to WholeLayout
+// at the left edge or around the cursor. A text of up to kWholeLayout
 // characters is laid out whole, so that short texts are laid out, scrolled
 // and drawn exactly as a QLineEdit does it.
 //
@@ -39,7 +39,7 @@ class TLineEdit : public QWidget
 
 public:
     // Texts up to this length are laid out whole.
-    static constexpr qsizetype WholeLayout = 4096;
+    static constexpr qsizetype kWholeLayout = 4096;
 
     explicit TLineEdit(QWidget *parent = nullptr);
     ~TLineEdit() override;

@@ -23,7 +23,7 @@ void InstallLineEditAccessibility(); // LineEditAccessible.cpp
 namespace {
 
 // Space between the contents and the text, as a QLineEdit leaves it.
-constexpr int HorizontalMargin = 2;
+constexpr int kHorizontalMargin = 2;
 
 } // namespace
 
@@ -66,7 +66,7 @@ QRect TLineEdit::lineRect() const
 {
     const QRect r = contentsRectForText();
     const int top = r.y() + (r.height() - FTextHeight + 1) / 2;
-    return QRect(r.x() + HorizontalMargin, top, r.width() - 2 * HorizontalMargin, FTextHeight);
+    return QRect(r.x() + kHorizontalMargin, top, r.width() - 2 * kHorizontalMargin, FTextHeight);
 }
 
 QPoint TLineEdit::textOrigin() const
@@ -159,9 +159,9 @@ void TLineEdit::ensureView() const
         return;
     FViewDirty = false;
     const qsizetype n = FText.size();
-    const int w = contentsRectForText().width() - 2 * HorizontalMargin;
+    const int w = contentsRectForText().width() - 2 * kHorizontalMargin;
     const int margin = std::max(w, 100);
-    if (n <= WholeLayout) {
+    if (n <= kWholeLayout) {
         if (FLayoutDirty || FSliceStart != 0 || FSliceEnd != n)
             layoutSlice(0, n);
     } else if (FLayoutDirty || FCursor < FSliceStart || FCursor > FSliceEnd) {
@@ -198,7 +198,7 @@ void TLineEdit::ensureView() const
     else if (atStart)
         FHScroll = std::max(0, FHScroll);
     // Keep half a margin of laid-out text beyond both edges of the view.
-    if (n > WholeLayout &&
+    if (n > kWholeLayout &&
         ((!atStart && FHScroll < margin / 2) || (!atEnd && used - FHScroll - w < margin / 2))) {
         const qsizetype left =
             FSliceStart + FLayout.lineAt(0).xToCursor(FHScroll, QTextLine::CursorBetweenCharacters);
@@ -278,7 +278,7 @@ QSize TLineEdit::sizeHint() const
     const QFontMetrics fm = fontMetrics();
     const int icon = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
     const int h = std::max(fm.height(), std::max(14, icon - 2)) + 2;
-    const int w = fm.horizontalAdvance(QLatin1Char('x')) * 17 + 2 * HorizontalMargin;
+    const int w = fm.horizontalAdvance(QLatin1Char('x')) * 17 + 2 * kHorizontalMargin;
     QStyleOptionFrame option;
     initStyleOption(&option);
     return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(w, h), this);
@@ -298,9 +298,9 @@ QSize TLineEdit::minimumSizeHint() const
 QVariant TLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     // An input method sees the text around the cursor, never all of it.
-    constexpr qsizetype Around = 1024;
-    FImWindow = snapped(std::max<qsizetype>(0, FCursor - Around));
-    const qsizetype end = snapped(std::min(FText.size(), FCursor + Around));
+    constexpr qsizetype kAround = 1024;
+    FImWindow = snapped(std::max<qsizetype>(0, FCursor - kAround));
+    const qsizetype end = snapped(std::min(FText.size(), FCursor + kAround));
     switch (query) {
     case Qt::ImEnabled:
         return isEnabled();
