@@ -12,12 +12,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QTextBoundaryFinder>
 
 #include <utility>
 
 namespace {
 
-bool isMark(QChar c)
+bool IsMark(QChar c)
 {
     const auto cat = c.category();
     return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining ||
@@ -25,33 +26,60 @@ bool isMark(QChar c)
 }
 
 // What the word moves take for white space: the characters the edit shows as
-// blanks (control characters are drawn as spaces) and the real ones.
-bool isBlank(QChar c)
+// blanks (control characters and object replacement characters are drawn as
+// spaces) and the real ones.
+bool IsBlank(QChar c)
 {
-    return c.unicode() < 0x20 || c.isSpace();
+    return c.unicode() < 0x20 || c.isSpace() || c == QChar::ObjectReplacementCharacter;
 }
 
-bool isWordSeparator(QChar c)
+bool IsWordSeparator(QChar c)
 {
     static const QString separators = QStringLiteral(".,?!@#$:;-<>[](){}=/+%&^*'\"`~|\\");
     return separators.contains(c);
 }
 
-// A key's text that the edit takes as typed text.
+// The grapheme boundary after or before p, as the arrow keys step: an emoji
+// sequence, a flag or a letter with its marks is one step. The finder looks
+// at a window around p, widened until the boundary lies inside it.
+qsizetype NextGrapheme(const QString &text, qsizetype p)
+{
+    const qsizetype n = text.size();
+    for (qsizetype reach = 32;; reach *= 2) {
+        const qsizetype end = std::min(n, p + reach);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.constData() + p, end - p);
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0 || (next == end - p && end < n))
+            continue;
+        return p + next;
+    }
+}
+
+qsizetype PreviousGrapheme(const QString &text, qsizetype p)
+{
+    for (qsizetype reach = 32;; reach *= 2) {
+        const qsizetype start = std::max<qsizetype>(0, p - reach);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.constData() + start,
+                                   p - start);
+        finder.toEnd();
+        const qsizetype previous = finder.toPreviousBoundary();
+        if (previous > 0 || start == 0)
+            return start + std::max<qsizetype>(previous, 0);
+    }
+}
 } // namespace
 
 void TLineEdit::setText(const QString &text)
 {
     commitPreedit();
     const qsizetype oldCursor = FCursor;
-    const bool hadSelection = hasSelectedText();
     const QString removed = std::exchange(FText, text);
     FCursor = FAnchor = FText.size();
     FSteps.clear();
     FDone = 0;
     FMergeOpen = false;
     textEdited(0, removed, text);
-    cursorMoved(oldCursor, hadSelection);
+    cursorMoved(oldCursor);
 }
 
 void TLineEdit::setCursorPosition(qsizetype position)
@@ -75,14 +103,14 @@ void TLineEdit::setSelection(qsizetype start, qsizetype length)
     if (length < 0)
         std::swap(FAnchor, FCursor);
     FMergeOpen = false;
-    cursorMoved(oldCursor, true);
+    cursorMoved(oldCursor);
 }
 
 void TLineEdit::replace(qsizetype start, qsizetype end, const QString &text)
 {
     commitPreedit();
     start = std::clamp<qsizetype>(start, 0, FText.size());
-    edit(start, std::clamp<qsizetype>(end, start, FText.size()), text, skOther);
+    edit(start, std::clamp<qsizetype>(end, start, FText.size()), text, TEditKind::ekOther);
 }
 
 void TLineEdit::clear()
@@ -100,31 +128,42 @@ void TLineEdit::deselect()
     moveCursor(FCursor, false);
 }
 
-void TLineEdit::edit(qsizetype start, qsizetype end, const QString &text, int kind)
+void TLineEdit::edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind, bool join)
 {
     if (start == end && text.isEmpty())
         return;
     FSteps.resize(FDone); // what was undone can no longer be redone
     TStep *last = FSteps.empty() ? nullptr : &FSteps.back();
-    const bool follows = FMergeOpen && kind != skOther && last && last->Kind == kind;
+    const bool follows = FMergeOpen && kind != TEditKind::ekOther && last && last->Kind == kind;
     const QString removed = FText.mid(start, end - start);
-    if (follows && kind == skTyping && removed.isEmpty() && start == last->Pos + last->HereLength)
+    if (join && last && FMergeOpen && start <= last->Pos + last->HereLength && end >= last->Pos) {
+        // One step over both: what the two took away, around what the last
+        // one put in.
+        const qsizetype from = std::min(start, last->Pos);
+        const qsizetype to = std::max(end, last->Pos + last->HereLength);
+        last->Away = FText.mid(from, last->Pos - from) + last->Away +
+                     FText.mid(last->Pos + last->HereLength, to - last->Pos - last->HereLength);
+        last->Pos = from;
+        last->HereLength = to - from - (end - start) + text.size();
+    } else if (follows && kind == TEditKind::ekTyping && removed.isEmpty() &&
+               start == last->Pos + last->HereLength) {
         last->HereLength += text.size();
-    else if (follows && kind == skBackspace && text.isEmpty() && end == last->Pos)
-        last->Away.prepend(removed), last->Pos = start;
-    else if (follows && kind == skDelete && text.isEmpty() && start == last->Pos)
+    } else if (follows && kind == TEditKind::ekBackspace && text.isEmpty() && end == last->Pos) {
+        last->Away.prepend(removed);
+        last->Pos = start;
+    } else if (follows && kind == TEditKind::ekDelete && text.isEmpty() && start == last->Pos) {
         last->Away.append(removed);
-    else
+    } else {
         FSteps.push_back({start, text.size(), removed, FCursor, FAnchor, kind});
+    }
     FDone = FSteps.size();
-    FMergeOpen = kind != skOther;
+    FMergeOpen = kind != TEditKind::ekOther;
 
     const qsizetype oldCursor = FCursor;
-    const bool hadSelection = hasSelectedText();
     FText.replace(start, end - start, text);
     FCursor = FAnchor = start + text.size();
     textEdited(start, removed, text);
-    cursorMoved(oldCursor, hadSelection);
+    cursorMoved(oldCursor);
 }
 
 void TLineEdit::swapStep(TStep &step)
@@ -146,8 +185,9 @@ void TLineEdit::undo()
     swapStep(step);
     FCursor = step.CursorBefore;
     FAnchor = step.AnchorBefore;
-    FMergeOpen = false;
-    cursorMoved(oldCursor, true);
+    // Typing on continues the step before, as after any change.
+    FMergeOpen = true;
+    cursorMoved(oldCursor);
 }
 
 void TLineEdit::redo()
@@ -158,9 +198,16 @@ void TLineEdit::redo()
     const qsizetype oldCursor = FCursor;
     TStep &step = FSteps[FDone++];
     swapStep(step);
-    FCursor = FAnchor = step.Pos + step.HereLength;
-    FMergeOpen = false;
-    cursorMoved(oldCursor, true);
+    // Where the next change began, the cursor and selection it found, or
+    // after the change when none follows.
+    if (FDone < FSteps.size()) {
+        FCursor = FSteps[FDone].CursorBefore;
+        FAnchor = FSteps[FDone].AnchorBefore;
+    } else {
+        FCursor = FAnchor = step.Pos + step.HereLength;
+    }
+    FMergeOpen = FDone == FSteps.size();
+    cursorMoved(oldCursor);
 }
 
 // Every change of the text ends here: the slice on screen follows it.
@@ -185,28 +232,31 @@ void TLineEdit::moveCursor(qsizetype position, bool mark)
 {
     commitPreedit();
     const qsizetype oldCursor = FCursor;
-    const bool hadSelection = hasSelectedText();
     if (position != FCursor)
         FMergeOpen = false;
     FCursor = position;
     if (!mark)
         FAnchor = position;
-    cursorMoved(oldCursor, mark || hadSelection);
+    cursorMoved(oldCursor);
 }
 
-void TLineEdit::cursorMoved(qsizetype oldCursor, bool selectionChanged)
+void TLineEdit::cursorMoved(qsizetype oldCursor)
 {
     viewChanged(false);
     startBlinking(FCursorVisible);
     update();
-    if (selectionChanged) {
+    // Told when the selection on screen changed, not at every move.
+    const auto shown = hasSelectedText() ? std::pair(selectionStart(), selectionEnd())
+                                         : std::pair<qsizetype, qsizetype>(0, 0);
+    if (shown != FShownSelection) {
+        FShownSelection = shown;
         if (QAccessible::isActive()) {
             QAccessibleTextSelectionEvent event(this, static_cast<int>(selectionStart()),
                                                 static_cast<int>(selectionEnd()));
             event.setCursorPosition(static_cast<int>(FCursor));
             QAccessible::updateAccessibility(&event);
         }
-        emit this->selectionChanged();
+        emit selectionChanged();
     }
     if (oldCursor != FCursor) {
         if (QAccessible::isActive()) {
@@ -222,18 +272,18 @@ void TLineEdit::cursorMoved(qsizetype oldCursor, bool selectionChanged)
 void TLineEdit::removeSelection()
 {
     if (hasSelectedText())
-        edit(selectionStart(), selectionEnd(), QString(), skOther);
+        edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekOther);
 }
 
-void TLineEdit::insertTyped(const QString &text, int kind)
+void TLineEdit::insertTyped(const QString &text, TEditKind kind)
 {
     edit(selectionStart(), selectionEnd(), text, kind);
 }
 
-void TLineEdit::copyTo(int mode) const
+void TLineEdit::copyTo(QClipboard::Mode mode) const
 {
     if (hasSelectedText())
-        QGuiApplication::clipboard()->setText(selectedText(), QClipboard::Mode(mode));
+        QGuiApplication::clipboard()->setText(selectedText(), mode);
 }
 
 void TLineEdit::copy() const
@@ -254,7 +304,7 @@ void TLineEdit::paste()
     const QString clip = QGuiApplication::clipboard()->text();
     if (!clip.isEmpty() || hasSelectedText()) {
         FMergeOpen = false; // a paste is a step of its own
-        insertTyped(clip, skOther);
+        insertTyped(clip, TEditKind::ekOther);
     }
 }
 
@@ -263,21 +313,16 @@ qsizetype TLineEdit::nextPosition(qsizetype p, bool words) const
     const qsizetype n = FText.size();
     if (p >= n)
         return n;
-    if (!words) {
-        // The next character with its combining marks, as one.
-        ++p;
-        while (p < n && (FText[p].isLowSurrogate() || isMark(FText[p])))
-            ++p;
-        return p;
-    }
-    if (isWordSeparator(FText[p])) {
-        while (p < n && isWordSeparator(FText[p]))
+    if (!words)
+        return NextGrapheme(FText, p);
+    if (IsWordSeparator(FText[p])) {
+        while (p < n && IsWordSeparator(FText[p]))
             ++p;
     } else {
-        while (p < n && !isBlank(FText[p]) && !isWordSeparator(FText[p]))
+        while (p < n && !IsBlank(FText[p]) && !IsWordSeparator(FText[p]))
             ++p;
     }
-    while (p < n && isBlank(FText[p]))
+    while (p < n && IsBlank(FText[p]))
         ++p;
     return p;
 }
@@ -286,19 +331,15 @@ qsizetype TLineEdit::previousPosition(qsizetype p, bool words) const
 {
     if (p <= 0)
         return 0;
-    if (!words) {
+    if (!words)
+        return PreviousGrapheme(FText, p);
+    while (p > 0 && IsBlank(FText[p - 1]))
         --p;
-        while (p > 0 && (FText[p].isLowSurrogate() || isMark(FText[p])))
-            --p;
-        return p;
-    }
-    while (p > 0 && isBlank(FText[p - 1]))
-        --p;
-    if (p > 0 && isWordSeparator(FText[p - 1])) {
-        while (p > 0 && isWordSeparator(FText[p - 1]))
+    if (p > 0 && IsWordSeparator(FText[p - 1])) {
+        while (p > 0 && IsWordSeparator(FText[p - 1]))
             --p;
     } else {
-        while (p > 0 && !isBlank(FText[p - 1]) && !isWordSeparator(FText[p - 1]))
+        while (p > 0 && !IsBlank(FText[p - 1]) && !IsWordSeparator(FText[p - 1]))
             --p;
     }
     return p;
@@ -310,15 +351,14 @@ void TLineEdit::selectWordAt(qsizetype position)
     qsizetype end = nextPosition(start, true);
     while (end > position && end > start && FText[end - 1].isSpace())
         --end;
-    moveCursor(start, false);
-    moveCursor(end, true);
+    setSelection(start, end - start);
 }
 
 // A position moved back to the start of its character, marks included.
 qsizetype TLineEdit::snapped(qsizetype p) const
 {
     for (int i = 0;
-         i < 32 && p > 0 && p < FText.size() && (FText[p].isLowSurrogate() || isMark(FText[p]));
+         i < 32 && p > 0 && p < FText.size() && (FText[p].isLowSurrogate() || IsMark(FText[p]));
          ++i)
         --p;
     return p;

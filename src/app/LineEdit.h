@@ -19,14 +19,30 @@
 // and character moves scan from the cursor, undo keeps only the text that is
 // not in the edit, and the input method and the accessible text interface
 // see a window around the cursor or the offsets asked for.
+//
+// It behaves as a QLineEdit does, key for key, with these departures on
+// purpose:
+// - Ctrl+Backspace and Ctrl+Delete with a selection held delete just the
+//   selection, as a QTextEdit does; a QLineEdit first extends the selection
+//   by a word, so that with "alp" selected backwards Ctrl+Delete keeps it and
+//   deletes the next word.
+// - A redo leaves the cursor where the next change began. Qt 6.4 records
+//   that place one character late for typing and pastes and one early for
+//   Backspace, past the end of the text at the end of a line.
+// - The selection changes that assistive technologies hear of are the ones
+//   on screen, undo included.
+// - Character boxes for assistive technologies lie where the characters are
+//   drawn, frame, margins and scrolling included.
 #pragma once
 
 #include <QBasicTimer>
+#include <QClipboard>
 #include <QPoint>
 #include <QTextLayout>
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 class QMenu;
@@ -116,6 +132,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    enum class TEditKind
+    {
+        ekOther,
+        ekTyping,
+        ekBackspace,
+        ekDelete
+    };
     // One undoable change: at Pos, HereLength characters now in the text
     // replaced Away, which is no longer in it. Undoing swaps the two.
     struct TStep
@@ -124,25 +147,22 @@ private:
         qsizetype HereLength;
         QString Away;
         qsizetype CursorBefore, AnchorBefore;
-        int Kind; // steps of the same kind that follow on merge (typing)
-    };
-    enum
-    {
-        skOther,
-        skTyping,
-        skBackspace,
-        skDelete
+        TEditKind Kind; // steps of the same kind that follow on merge (typing)
     };
 
     // --- text and selection (LineEdit.cpp)
-    void edit(qsizetype start, qsizetype end, const QString &text, int kind);
+    // Replaces [start, end) with text. A step of the same kind that follows
+    // on the last merges with it; a joined one always does, when the two
+    // touch (an input method's removal of the selection and its commit).
+    void edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind,
+              bool join = false);
     void swapStep(TStep &step);
     void textEdited(qsizetype pos, const QString &removed, const QString &inserted);
     void moveCursor(qsizetype position, bool mark);
-    void cursorMoved(qsizetype oldCursor, bool selectionChanged);
+    void cursorMoved(qsizetype oldCursor);
     void removeSelection();
-    void insertTyped(const QString &text, int kind = skTyping);
-    void copyTo(int mode) const;
+    void insertTyped(const QString &text, TEditKind kind = TEditKind::ekTyping);
+    void copyTo(QClipboard::Mode mode) const;
     bool handleKey(QKeyEvent *event);
     void selectWordAt(qsizetype position);
     void commitPreedit();
@@ -165,6 +185,7 @@ private:
     QString FText;
     qsizetype FCursor = 0;
     qsizetype FAnchor = 0;
+    std::pair<qsizetype, qsizetype> FShownSelection{0, 0}; // as last told
     std::vector<TStep> FSteps;
     std::size_t FDone = 0; // steps applied; those after are undone
     bool FMergeOpen = false;

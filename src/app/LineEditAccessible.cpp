@@ -32,7 +32,7 @@ public:
     void setText(QAccessible::Text t, const QString &text) override
     {
         if (t == QAccessible::Value)
-            edit()->replace(0, edit()->text().size(), text);
+            edit()->setText(text);
         else
             QAccessibleWidget::setText(t, text);
     }
@@ -90,9 +90,8 @@ public:
     }
     int offsetAtPoint(const QPoint &point) const override
     {
-        const QPoint local = edit()->mapFromGlobal(point);
-        return edit()->rect().contains(local) ? static_cast<int>(edit()->positionAt(local.x()))
-                                              : -1;
+        // Beside the edit, its nearer end.
+        return static_cast<int>(edit()->positionAt(edit()->mapFromGlobal(point).x()));
     }
     void scrollToSubstring(int start, int end) override
     {
@@ -106,10 +105,20 @@ public:
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int *start,
                          int *end) const override;
+    // The conventions of Qt's own edit: -1 is the end, -2 the cursor.
+    int Resolved(int offset) const
+    {
+        if (offset == -1)
+            return characterCount();
+        return offset == -2 ? cursorPosition() : offset;
+    }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int *start,
                              int *end) const override
     {
+        offset = Resolved(offset);
         textAtOffset(offset, type, start, end);
+        if (*start < 0 && offset == characterCount() && offset > 0) // no character at the end
+            return textAtOffset(offset - 1, type, start, end);
         if (*start <= 0) {
             *start = *end = -1;
             return QString();
@@ -119,8 +128,8 @@ public:
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int *start,
                             int *end) const override
     {
-        textAtOffset(offset, type, start, end);
-        if (*end >= characterCount()) {
+        textAtOffset(Resolved(offset), type, start, end);
+        if (*end < 0 || *end >= characterCount()) {
             *start = *end = -1;
             return QString();
         }
@@ -128,14 +137,16 @@ public:
     }
 
     // --- QAccessibleEditableTextInterface
-    void deleteText(int start, int end) override { edit()->replace(start, end, QString()); }
-    void insertText(int offset, const QString &text) override
-    {
-        edit()->replace(offset, offset, text);
-    }
+    // A tool's change sets the whole text, as a QLineEdit takes it: the
+    // cursor goes to the end and there is nothing to undo.
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
     void replaceText(int start, int end, const QString &text) override
     {
-        edit()->replace(start, end, text);
+        QString all = edit()->text();
+        start = std::clamp(start, 0, static_cast<int>(all.size()));
+        end = std::clamp(end, start, static_cast<int>(all.size()));
+        edit()->setText(all.replace(start, end - start, text));
     }
 };
 
@@ -145,9 +156,11 @@ QString TLineEditAccessible::textAtOffset(int offset, QAccessible::TextBoundaryT
     const QString &all = edit()->text();
     const int n = static_cast<int>(all.size());
     *start = *end = -1;
-    if (offset < 0 || offset > n || n == 0)
+    offset = Resolved(offset);
+    // At the end there is no character, but there may be a word or sentence
+    // that ends there.
+    if (offset < 0 || offset > n || n == 0 || (offset == n && type == QAccessible::CharBoundary))
         return QString();
-    offset = std::min(offset, n - 1);
     QTextBoundaryFinder::BoundaryType finderType;
     switch (type) {
     case QAccessible::CharBoundary:

@@ -13,10 +13,11 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QStyleHints>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -51,100 +52,110 @@ QString withShortcut(const char *text, QKeySequence::StandardKey key)
 bool TLineEdit::handleKey(QKeyEvent *e)
 {
     using K = QKeySequence;
-    const auto back = [this](bool words, bool mark) {
-        moveCursor(previousPosition(FCursor, words), mark);
+    using Action = void (*)(TLineEdit &);
+    // Removes the selection, or what a key marks from the cursor when there
+    // is none.
+    static const auto deleteTo = [](TLineEdit &edit, qsizetype to, TEditKind kind) {
+        if (edit.hasSelectedText())
+            edit.edit(edit.selectionStart(), edit.selectionEnd(), QString(), kind);
+        else if (to != edit.FCursor)
+            edit.edit(std::min(to, edit.FCursor), std::max(to, edit.FCursor), QString(), kind);
     };
-    const auto forward = [this](bool words, bool mark) {
-        moveCursor(nextPosition(FCursor, words), mark);
+    static const auto step = [](TLineEdit &edit, bool forward, bool words, bool mark) {
+        const qsizetype p = edit.FCursor;
+        edit.moveCursor(forward ? edit.nextPosition(p, words) : edit.previousPosition(p, words),
+                        mark);
     };
-    const auto deleteMarked = [this](int kind) {
-        if (hasSelectedText())
-            edit(selectionStart(), selectionEnd(), QString(), kind);
+    static const std::pair<K::StandardKey, Action> kKeys[] = {
+        {K::Undo, [](TLineEdit &edit) { edit.undo(); }},
+        {K::Redo, [](TLineEdit &edit) { edit.redo(); }},
+        {K::SelectAll, [](TLineEdit &edit) { edit.selectAll(); }},
+        {K::Copy, [](TLineEdit &edit) { edit.copy(); }},
+        {K::Paste, [](TLineEdit &edit) { edit.paste(); }},
+        {K::Cut, [](TLineEdit &edit) { edit.cut(); }},
+        {K::DeleteEndOfLine,
+         [](TLineEdit &edit) {
+             edit.moveCursor(edit.FText.size(), true);
+             edit.copy();
+             deleteTo(edit, edit.FCursor, TEditKind::ekOther);
+         }},
+        {K::MoveToStartOfLine, [](TLineEdit &edit) { edit.moveCursor(0, false); }},
+        {K::MoveToStartOfBlock, [](TLineEdit &edit) { edit.moveCursor(0, false); }},
+        {K::MoveToEndOfLine, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), false); }},
+        {K::MoveToEndOfBlock, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), false); }},
+        {K::SelectStartOfLine, [](TLineEdit &edit) { edit.moveCursor(0, true); }},
+        {K::SelectStartOfBlock, [](TLineEdit &edit) { edit.moveCursor(0, true); }},
+        {K::SelectEndOfLine, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), true); }},
+        {K::SelectEndOfBlock, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), true); }},
+        {K::MoveToNextChar,
+         [](TLineEdit &edit) {
+             if (edit.hasSelectedText())
+                 edit.moveCursor(edit.selectionEnd(), false);
+             else
+                 step(edit, true, false, false);
+         }},
+        {K::SelectNextChar, [](TLineEdit &edit) { step(edit, true, false, true); }},
+        {K::MoveToPreviousChar,
+         [](TLineEdit &edit) {
+             if (edit.hasSelectedText())
+                 edit.moveCursor(edit.selectionStart(), false);
+             else
+                 step(edit, false, false, false);
+         }},
+        {K::SelectPreviousChar, [](TLineEdit &edit) { step(edit, false, false, true); }},
+        {K::MoveToNextWord, [](TLineEdit &edit) { step(edit, true, true, false); }},
+        {K::MoveToPreviousWord, [](TLineEdit &edit) { step(edit, false, true, false); }},
+        {K::SelectNextWord, [](TLineEdit &edit) { step(edit, true, true, true); }},
+        {K::SelectPreviousWord, [](TLineEdit &edit) { step(edit, false, true, true); }},
+        // A character cluster forward, so that an emoji goes whole.
+        {K::Delete,
+         [](TLineEdit &edit) {
+             deleteTo(edit, edit.nextPosition(edit.FCursor, false), TEditKind::ekDelete);
+         }},
+        // With a selection, the word keys take only the selection, as a
+        // multi-line edit does.
+        {K::DeleteEndOfWord,
+         [](TLineEdit &edit) {
+             deleteTo(edit, edit.nextPosition(edit.FCursor, true), TEditKind::ekOther);
+         }},
+        {K::DeleteStartOfWord,
+         [](TLineEdit &edit) {
+             deleteTo(edit, edit.previousPosition(edit.FCursor, true), TEditKind::ekOther);
+         }},
+        {K::DeleteCompleteLine,
+         [](TLineEdit &edit) {
+             edit.selectAll();
+             edit.copy();
+             deleteTo(edit, edit.FCursor, TEditKind::ekOther);
+         }},
     };
-    if (e->matches(K::Undo))
-        undo();
-    else if (e->matches(K::Redo))
-        redo();
-    else if (e->matches(K::SelectAll))
-        selectAll();
-    else if (e->matches(K::Copy))
-        copy();
-    else if (e->matches(K::Paste)) {
-        if (e->key() == Qt::Key_Insert &&
-            e->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
-            const QString clip = QGuiApplication::clipboard()->text(QClipboard::Selection);
-            FMergeOpen = false;
-            insertTyped(clip, skOther);
-        } else {
-            paste();
-        }
-    } else if (e->matches(K::Cut))
-        cut();
-    else if (e->matches(K::DeleteEndOfLine)) {
-        moveCursor(FText.size(), true);
-        copy();
-        deleteMarked(skOther);
-    } else if (e->matches(K::MoveToStartOfLine) || e->matches(K::MoveToStartOfBlock))
-        moveCursor(0, false);
-    else if (e->matches(K::MoveToEndOfLine) || e->matches(K::MoveToEndOfBlock))
-        moveCursor(FText.size(), false);
-    else if (e->matches(K::SelectStartOfLine) || e->matches(K::SelectStartOfBlock))
-        moveCursor(0, true);
-    else if (e->matches(K::SelectEndOfLine) || e->matches(K::SelectEndOfBlock))
-        moveCursor(FText.size(), true);
-    else if (e->matches(K::MoveToNextChar)) {
-        if (hasSelectedText())
-            moveCursor(selectionEnd(), false);
-        else
-            forward(false, false);
-    } else if (e->matches(K::SelectNextChar))
-        forward(false, true);
-    else if (e->matches(K::MoveToPreviousChar)) {
-        if (hasSelectedText())
-            moveCursor(selectionStart(), false);
-        else
-            back(false, false);
-    } else if (e->matches(K::SelectPreviousChar))
-        back(false, true);
-    else if (e->matches(K::MoveToNextWord))
-        forward(true, false);
-    else if (e->matches(K::MoveToPreviousWord))
-        back(true, false);
-    else if (e->matches(K::SelectNextWord))
-        forward(true, true);
-    else if (e->matches(K::SelectPreviousWord))
-        back(true, true);
-    else if (e->matches(K::Delete)) {
-        if (!hasSelectedText())
-            FAnchor = nextPosition(FCursor, false);
-        deleteMarked(skDelete);
-    } else if (e->matches(K::DeleteEndOfWord)) {
-        if (!hasSelectedText())
-            forward(true, true);
-        deleteMarked(skOther);
-    } else if (e->matches(K::DeleteStartOfWord) ||
-               (e->key() == Qt::Key_Backspace && (e->modifiers() & Qt::ControlModifier))) {
-        if (!hasSelectedText())
-            back(true, true);
-        deleteMarked(skOther);
-    } else if (e->matches(K::DeleteCompleteLine)) {
-        selectAll();
-        copy();
-        deleteMarked(skOther);
+
+    const auto mods = e->modifiers();
+    if (e->matches(K::Paste) && e->key() == Qt::Key_Insert &&
+        mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        // The selection clipboard, as X11 programs paste it from the keyboard.
+        const QString clip = QGuiApplication::clipboard()->text(QClipboard::Selection);
+        FMergeOpen = false;
+        insertTyped(clip, TEditKind::ekOther);
+    } else if (const auto *bound = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                                [e](const auto &k) { return e->matches(k.first); });
+               bound != std::end(kKeys)) {
+        bound->second(*this);
+    } else if (e->key() == Qt::Key_Backspace && (mods & Qt::ControlModifier)) {
+        deleteTo(*this, previousPosition(FCursor, true), TEditKind::ekOther);
     } else if (e->key() == Qt::Key_Backspace) {
-        // One character back; a surrogate pair goes whole, a combining mark
-        // alone, so that a wrong accent can be taken off its letter.
-        if (!hasSelectedText() && FCursor > 0) {
-            FAnchor = FCursor - 1;
-            if (FAnchor > 0 && FText[FAnchor].isLowSurrogate() &&
-                FText[FAnchor - 1].isHighSurrogate())
-                --FAnchor;
-        }
-        deleteMarked(skBackspace);
-    } else if (isTypedText(e))
+        // One code point back: a surrogate pair goes whole, a combining mark
+        // or an emoji's modifier alone, so that a wrong accent can be taken
+        // off its letter.
+        qsizetype from = FCursor - (FCursor > 0 ? 1 : 0);
+        if (from > 0 && FText[from].isLowSurrogate() && FText[from - 1].isHighSurrogate())
+            --from;
+        deleteTo(*this, from, TEditKind::ekBackspace);
+    } else if (isTypedText(e)) {
         insertTyped(e->text());
-    else
+    } else {
         return false;
+    }
     copyTo(QClipboard::Selection);
     return true;
 }
@@ -189,18 +200,32 @@ bool TLineEdit::event(QEvent *e)
 
 void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
 {
-    // Replacement and commit first, at the cursor; then the composition
-    // still under way, shown at the cursor but not part of the text.
+    // Input takes the selection away first, and the replacement and commit
+    // then count from the cursor where it was. A commit is one undoable step
+    // with that removal, so that an accent composed over a selection comes
+    // undone with it.
+    // Then the composition still under way, shown at the cursor but not
+    // part of the text.
     const QString commit = e->commitString();
+    const bool input =
+        !commit.isEmpty() || e->preeditString() != FPreedit || e->replacementLength() > 0;
+    const bool removed = input && hasSelectedText();
+    if (removed)
+        edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekTyping);
     if (!commit.isEmpty() || e->replacementLength() > 0) {
-        qsizetype start = selectionStart(), end = selectionEnd();
-        if (e->replacementLength() > 0 || e->replacementStart() != 0) {
-            start = std::clamp<qsizetype>(FCursor + e->replacementStart(), 0, FText.size());
-            end = std::clamp<qsizetype>(start + e->replacementLength(), start, FText.size());
+        const qsizetype start =
+            std::clamp<qsizetype>(FCursor + e->replacementStart(), 0, FText.size());
+        const qsizetype end =
+            std::clamp<qsizetype>(start + e->replacementLength(), start, FText.size());
+        // A replacement is a step of its own; a plain commit joins the
+        // removal.
+        const bool replaces = e->replacementLength() > 0;
+        edit(start, end, commit, TEditKind::ekTyping, removed && !replaces);
+        if (replaces) {
+            // Undoing a replacement shows what it replaced, selected.
+            FSteps.back().CursorBefore = start;
+            FSteps.back().AnchorBefore = end;
         }
-        edit(start, end, commit, skTyping);
-    } else if (e->preeditString() != FPreedit && hasSelectedText()) {
-        removeSelection();
     }
     for (const QInputMethodEvent::Attribute &a : e->attributes()) {
         if (a.type == QInputMethodEvent::Selection) {
@@ -251,16 +276,14 @@ QMenu *TLineEdit::createStandardContextMenu()
         connect(action, &QAction::triggered, this, std::move(slot));
     };
     const bool selected = hasSelectedText();
-    const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
     using K = QKeySequence;
     add("&Undo", K::Undo, "edit-undo", "edit-undo", isUndoAvailable(), [this] { undo(); });
     add("&Redo", K::Redo, "edit-redo", "edit-redo", isRedoAvailable(), [this] { redo(); });
     menu->addSeparator();
     add("Cu&t", K::Cut, "edit-cut", "edit-cut", selected, [this] { cut(); });
     add("&Copy", K::Copy, "edit-copy", "edit-copy", selected, [this] { copy(); });
-    // Whether there is text to paste, without fetching all of it.
-    add("&Paste", K::Paste, "edit-paste", "edit-paste", clip && clip->hasText(),
-        [this] { paste(); });
+    add("&Paste", K::Paste, "edit-paste", "edit-paste",
+        !QGuiApplication::clipboard()->text().isEmpty(), [this] { paste(); });
     add("Delete", K::UnknownKey, "edit-delete", "edit-delete", selected,
         [this] { removeSelection(); });
     menu->addSeparator();

@@ -69,7 +69,7 @@ void TLineEdit::mouseReleaseEvent(QMouseEvent *e)
         deselect();
         const QString text = QGuiApplication::clipboard()->text(QClipboard::Selection);
         FMergeOpen = false;
-        insertTyped(text, skOther);
+        insertTyped(text, TEditKind::ekOther);
     }
 }
 
@@ -97,7 +97,7 @@ void TLineEdit::startDrag()
     // within this edit was done by the drop.
     if (action == Qt::MoveAction && drag->target() != this && FDragStart >= 0 &&
         FDragEnd <= FText.size())
-        edit(FDragStart, FDragEnd, QString(), skOther);
+        edit(FDragStart, FDragEnd, QString(), TEditKind::ekOther);
     FDragStart = FDragEnd = -1;
 }
 
@@ -135,16 +135,17 @@ void TLineEdit::dropEvent(QDropEvent *e)
         // Moved within the edit: one step, so that one undo puts it back.
         const QString moved = FText.mid(FDragStart, FDragEnd - FDragStart);
         if (at < FDragStart)
-            edit(at, FDragEnd, moved + FText.mid(at, FDragStart - at), skOther);
+            edit(at, FDragEnd, moved + FText.mid(at, FDragStart - at), TEditKind::ekOther);
         else if (at > FDragEnd)
-            edit(FDragStart, at, FText.mid(FDragEnd, at - FDragEnd) + moved, skOther);
+            edit(FDragStart, at, FText.mid(FDragEnd, at - FDragEnd) + moved, TEditKind::ekOther);
         if (at < FDragStart || at > FDragEnd)
             setSelection(at < FDragStart ? at : at - moved.size(), moved.size());
         FDragStart = FDragEnd = -1;
     } else {
-        FMergeOpen = false;
-        edit(at, at, text, skOther);
-        setSelection(at, text.size());
+        // From elsewhere: in at the mouse with the cursor after it, as if
+        // typed there, so that typing on is undone with it.
+        moveCursor(at, false);
+        edit(at, at, text, TEditKind::ekTyping);
     }
     e->acceptProposedAction();
 }

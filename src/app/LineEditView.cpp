@@ -92,10 +92,11 @@ void TLineEdit::viewChanged(bool relayout)
 void TLineEdit::layoutSlice(qsizetype start, qsizetype end) const
 {
     QString shown = FText.mid(start, end - start);
-    // Control characters and line breaks are drawn as spaces, not boxes.
+    // Control characters, line breaks and object replacement characters are
+    // drawn as spaces, not boxes.
     for (QChar &c : shown) {
         if ((c.unicode() < 0x20 && c.unicode() != 0x09) || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
+            c == QChar::ParagraphSeparator || c == QChar::ObjectReplacementCharacter)
             c = QChar(u' ');
     }
     FLayout.clearLayout();
@@ -225,10 +226,16 @@ QRect TLineEdit::characterRect(qsizetype position) const
     const QPoint origin = textOrigin();
     if (position < FSliceStart || position >= FSliceEnd)
         return QRect();
+    // The character's advance and the font's height, as a QLineEdit answers,
+    // but where the character is drawn: frame, margins and scrolling included.
+    const qsizetype next = nextPosition(position, false);
     const QTextLine line = FLayout.lineAt(0);
-    const int x1 = sliceX(position), x2 = sliceX(nextPosition(position, false));
-    return QRect(origin.x() + std::min(x1, x2), origin.y(), std::abs(x2 - x1),
-                 qRound(line.height()));
+    const auto x = [&](qsizetype p) {
+        return static_cast<int>(line.cursorToX(static_cast<int>(p - FSliceStart)));
+    };
+    const QFontMetrics fm = fontMetrics();
+    return QRect(origin.x() + std::min(x(position), x(next)), origin.y(),
+                 fm.horizontalAdvance(FText.mid(position, next - position)), fm.height());
 }
 
 qsizetype TLineEdit::positionAt(int x, bool onCharacter) const

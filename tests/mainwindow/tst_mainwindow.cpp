@@ -9,16 +9,13 @@
 #include "LineEdit.h"
 #include "Unit1.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -70,22 +67,6 @@ private slots:
     void captionsFit_data();
     void captionsFit();
     void contextMenuIsGreek();
-    void selectionAcrossTheVisibleEdge_data();
-    void selectionAcrossTheVisibleEdge();
-    void undoAfterPaste_data();
-    void undoAfterPaste();
-    void deadKeys_data();
-    void deadKeys();
-    void copyFarOffScreen_data();
-    void copyFarOffScreen();
-    void accessibleTextOfALongLine_data();
-    void accessibleTextOfALongLine();
-    void cursorMoves_data();
-    void cursorMoves();
-    void mouseSelectsWordAndLine_data();
-    void mouseSelectsWordAndLine();
-    void dropFromAnotherProgram_data();
-    void dropFromAnotherProgram();
 
 private:
     template <typename T> T *control(const char *name) const
@@ -99,9 +80,6 @@ private:
     QString primary() const { return control<QLabel>("Label4")->text(); }
     void type(const QString &text);
     TLineEdit *edit() const { return control<TLineEdit>("Edit1"); }
-    // Puts a text in the edit the way a user does: through the clipboard.
-    void pasteText(const QString &text);
-    void keys(std::initializer_list<QKeyCombination> combinations, int times = 1);
 
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<ModalWatch> m_watch;
@@ -135,36 +113,6 @@ void TestMainWindow::type(const QString &text)
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.toUpper().unicode()), QString(c),
                             Qt::NoModifier);
 }
-
-void TestMainWindow::pasteText(const QString &text)
-{
-    QGuiApplication::clipboard()->setText(text);
-    QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
-}
-
-void TestMainWindow::keys(std::initializer_list<QKeyCombination> combinations, int times)
-{
-    for (int i = 0; i < times; ++i) {
-        for (const QKeyCombination k : combinations)
-            QTest::keyClick(edit(), k.key(), k.keyboardModifiers());
-    }
-}
-
-namespace {
-
-// A line of five-letter words: each word move goes six characters on.
-QString words(qsizetype length)
-{
-    const QString word = QStringLiteral("ΛΟΓΟΣ ");
-    QString text;
-    text.reserve(length + word.size());
-    while (text.size() < length)
-        text += word;
-    text.truncate(length);
-    return text;
-}
-
-} // namespace
 
 void TestMainWindow::startsEmptyWithClassicalChosen()
 {
@@ -724,307 +672,6 @@ void TestMainWindow::resultLabelCopiesItsSelection()
     type(QStringLiteral("Ω"));
     QTest::keyClick(label, Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("893"));
-}
-
-void TestMainWindow::selectionAcrossTheVisibleEdge_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("how");
-    for (const int length : {12, 1'000'000}) {
-        const QString size = length > 100 ? QStringLiteral("long, ") : QStringLiteral("short, ");
-        for (const char *how : {"characters", "words", "mouse"})
-            QTest::newRow(qPrintable(size + QLatin1String(how)))
-                << length << QString::fromLatin1(how);
-    }
-}
-
-void TestMainWindow::selectionAcrossTheVisibleEdge()
-{
-    QFETCH(int, length);
-    QFETCH(QString, how);
-    const QString text = words(length);
-    pasteText(text);
-    keys({Qt::Key_Home});
-    qsizetype expected = 0;
-    if (how == QLatin1String("characters")) {
-        keys({Qt::ShiftModifier | Qt::Key_Right}, 300);
-        expected = std::min<qsizetype>(300, length);
-    } else if (how == QLatin1String("words")) {
-        keys({Qt::ShiftModifier | Qt::ControlModifier | Qt::Key_Right}, 40);
-        expected = std::min<qsizetype>(240, length);
-    } else {
-        // Dragged from the first letter to beyond the right edge, where each
-        // move scrolls the line on.
-        const int y = edit()->height() / 2;
-        QTest::mousePress(edit(), Qt::LeftButton, {}, QPoint(3, y));
-        for (int i = 0; i < 5; ++i)
-            QTest::mouseMove(edit(), QPoint(edit()->width() + 20 + i, y));
-        QTest::mouseRelease(edit(), Qt::LeftButton, {}, QPoint(edit()->width() + 25, y));
-        expected = edit()->selectionEnd();
-        const QFontMetrics fm(edit()->font());
-        QVERIFY(length < 100 ? expected == length
-                             : fm.horizontalAdvance(text.left(expected)) > edit()->width());
-    }
-    QCOMPARE(edit()->selectionStart(), 0);
-    QCOMPARE(edit()->selectedText(), text.left(expected));
-    keys({Qt::ControlModifier | Qt::Key_C});
-    QCOMPARE(QGuiApplication::clipboard()->text(), text.left(expected));
-    // Typing replaces exactly what was selected, seen or not.
-    type(QStringLiteral("Ω"));
-    QCOMPARE(edit()->text().size(), length - expected + 1);
-    QVERIFY(edit()->text() == QStringLiteral("Ω") + text.mid(expected));
-}
-
-void TestMainWindow::undoAfterPaste_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("typed"); // after the paste
-    const QString longText = words(1'000'000);
-    QTest::newRow("short into short")
-        << QStringLiteral("ΑΓΑΠΗ") << QStringLiteral("ΛΟΓΟΣ") << QString();
-    QTest::newRow("long into short") << QStringLiteral("ΑΓΑΠΗ") << longText << QString();
-    QTest::newRow("short after long") << longText << QStringLiteral("ΑΓΑΠΗ") << QString();
-    QTest::newRow("typed after the paste")
-        << QStringLiteral("ΑΓΑΠΗ") << longText << QStringLiteral("ΩΩΩ");
-}
-
-void TestMainWindow::undoAfterPaste()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, pasted);
-    QFETCH(QString, typed);
-    pasteText(before);
-    keys({Qt::Key_Return});
-    const QString valueBefore = word();
-    pasteText(pasted);
-    type(typed);
-    QVERIFY(edit()->text() == before + pasted + typed);
-    if (!typed.isEmpty()) { // typing is one step of its own
-        keys({Qt::ControlModifier | Qt::Key_Z});
-        QVERIFY(edit()->text() == before + pasted);
-    }
-    keys({Qt::ControlModifier | Qt::Key_Z});
-    QVERIFY(edit()->text() == before);
-    keys({Qt::Key_Return});
-    QCOMPARE(word(), valueBefore);
-    keys({Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z});
-    QVERIFY(edit()->text() == before + pasted);
-    keys({Qt::ControlModifier | Qt::Key_Z}, 2); // back past the first paste too
-    QCOMPARE(edit()->text(), QString());
-}
-
-void TestMainWindow::deadKeys_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("preedit"); // shown while composing, as an input method does
-    for (const bool preedit : {false, true}) {
-        const QString how =
-            preedit ? QStringLiteral(", composing") : QStringLiteral(", compose key");
-        QTest::newRow(qPrintable(QStringLiteral("short") + how))
-            << QStringLiteral("ΑΓΑΠΗ ") << preedit;
-        QTest::newRow(qPrintable(QStringLiteral("long") + how)) << words(1'000'000) << preedit;
-    }
-}
-
-void TestMainWindow::deadKeys()
-{
-    // The tonos key of a Greek keyboard sends no text; the input method
-    // composes it with the next letter into one.
-    QFETCH(QString, text);
-    QFETCH(bool, preedit);
-    pasteText(text);
-    keys({Qt::Key_Return});
-    const qlonglong valueBefore = word().toLongLong();
-    QTest::sendKeyEvent(QTest::Press, edit(), Qt::Key_Dead_Acute, QString(), Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::Release, edit(), Qt::Key_Dead_Acute, QString(), Qt::NoModifier);
-    if (preedit) {
-        QInputMethodEvent composing(QStringLiteral("΄"), {});
-        QCoreApplication::sendEvent(edit(), &composing);
-        QVERIFY(edit()->text() == text);
-    }
-    QInputMethodEvent composed;
-    composed.setCommitString(QStringLiteral("ά"));
-    QCoreApplication::sendEvent(edit(), &composed);
-    QVERIFY(edit()->text() == text + QStringLiteral("ά"));
-    QCOMPARE(edit()->inputMethodQuery(Qt::ImTextBeforeCursor).toString().right(2),
-             text.right(1) + QStringLiteral("ά"));
-    keys({Qt::Key_Return});
-    QCOMPARE(word().toLongLong(), valueBefore + 1); // ά counts as α
-    keys({Qt::ControlModifier | Qt::Key_Z});
-    QVERIFY(edit()->text() == text);
-}
-
-void TestMainWindow::copyFarOffScreen_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("from"); // cursor position before selecting
-    QTest::addColumn<QKeyCombination>("select");
-    QTest::addColumn<int>("start"); // of the text expected on the clipboard
-    QTest::addColumn<int>("end");
-    const int n = 1'000'000;
-    QTest::newRow("long, to the end")
-        << n << 1000 << (Qt::ShiftModifier | Qt::Key_End) << 1000 << n;
-    QTest::newRow("long, to the start")
-        << n << n - 1000 << (Qt::ShiftModifier | Qt::Key_Home) << 0 << n - 1000;
-    QTest::newRow("long, all") << n << 0 << (Qt::ControlModifier | Qt::Key_A) << 0 << n;
-    QTest::newRow("short, to the end") << 12 << 6 << (Qt::ShiftModifier | Qt::Key_End) << 6 << 12;
-}
-
-void TestMainWindow::copyFarOffScreen()
-{
-    QFETCH(int, length);
-    QFETCH(int, from);
-    QFETCH(QKeyCombination, select);
-    QFETCH(int, start);
-    QFETCH(int, end);
-    const QString text = words(length);
-    pasteText(text);
-    edit()->setCursorPosition(from);
-    keys({select});
-    keys({Qt::ControlModifier | Qt::Key_C});
-    QVERIFY(QGuiApplication::clipboard()->text() == text.mid(start, end - start));
-    // and cut takes exactly that away
-    keys({Qt::ControlModifier | Qt::Key_X});
-    QVERIFY(edit()->text() == text.left(start) + text.mid(end));
-}
-
-void TestMainWindow::accessibleTextOfALongLine_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::newRow("short") << 30;
-    QTest::newRow("long") << 1'000'000;
-}
-
-void TestMainWindow::accessibleTextOfALongLine()
-{
-    QFETCH(int, length);
-    const QString text = words(length);
-    pasteText(text);
-    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(edit());
-    QVERIFY(a && a->textInterface() && a->editableTextInterface());
-    QCOMPARE(a->role(), QAccessible::EditableText);
-    QVERIFY(a->state().editable && a->state().focused);
-    QAccessibleTextInterface *t = a->textInterface();
-    QCOMPARE(t->characterCount(), length);
-    QCOMPARE(t->cursorPosition(), length);
-    const int middle = length / 2;
-    QCOMPARE(t->text(middle, middle + 10), text.mid(middle, 10));
-    // The word around an offset far from the screen, and the ones either side.
-    int start = -1, end = -1;
-    const int inWord = middle - middle % 6 + 2;
-    QCOMPARE(t->textAtOffset(inWord, QAccessible::WordBoundary, &start, &end),
-             QStringLiteral("ΛΟΓΟΣ"));
-    QCOMPARE(start, inWord - 2);
-    QCOMPARE(t->textAfterOffset(inWord, QAccessible::WordBoundary, &start, &end),
-             QStringLiteral(" "));
-    QCOMPARE(t->textAtOffset(inWord, QAccessible::CharBoundary, &start, &end), text.mid(inWord, 1));
-    // The character before the cursor is on screen, inside the edit.
-    const QRect shown(edit()->mapToGlobal(QPoint(0, 0)), edit()->size());
-    QVERIFY(shown.contains(t->characterRect(length - 1)));
-    QCOMPARE(t->offsetAtPoint(t->characterRect(length - 1).center()), length - 1);
-    // Selection and editing through the interface reach the edit.
-    keys({Qt::ShiftModifier | Qt::Key_Home});
-    int selStart = -1, selEnd = -1;
-    t->selection(0, &selStart, &selEnd);
-    QCOMPARE(QPair(selStart, selEnd), QPair(0, length));
-    a->editableTextInterface()->replaceText(middle, middle + 1, QStringLiteral("Ω"));
-    QVERIFY(edit()->text() == text.left(middle) + QStringLiteral("Ω") + text.mid(middle + 1));
-    QCOMPARE(a->text(QAccessible::Value).size(), length);
-}
-
-void TestMainWindow::cursorMoves_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<QKeyCombination>("key");
-    QTest::addColumn<int>("times");
-    QTest::addColumn<int>("to");
-    const int n = 600'000; // whole words: the line ends in a space
-    const QString longText = words(n);
-    QTest::newRow("words back from the end")
-        << longText << n << (Qt::ControlModifier | Qt::Key_Left) << 3 << n - 18;
-    QTest::newRow("words on from the start")
-        << longText << 0 << (Qt::ControlModifier | Qt::Key_Right) << 3 << 18;
-    QTest::newRow("Home from the end") << longText << n << QKeyCombination(Qt::Key_Home) << 1 << 0;
-    QTest::newRow("End from the start") << longText << 0 << QKeyCombination(Qt::Key_End) << 1 << n;
-    QTest::newRow("words on, punctuation")
-        << QStringLiteral("ΛΟΓΟΣ, ΛΟΓΟΣ") << 0 << (Qt::ControlModifier | Qt::Key_Right) << 2 << 7;
-    // A letter and its combining accent are one step.
-    QTest::newRow("over a combining accent")
-        << QStringLiteral("α\u0301β") << 0 << QKeyCombination(Qt::Key_Right) << 1 << 2;
-    QTest::newRow("back over a surrogate pair")
-        << QStringLiteral("α\U0001D6FCβ") << 3 << QKeyCombination(Qt::Key_Left) << 1 << 1;
-}
-
-void TestMainWindow::cursorMoves()
-{
-    QFETCH(QString, text);
-    QFETCH(int, from);
-    QFETCH(QKeyCombination, key);
-    QFETCH(int, times);
-    QFETCH(int, to);
-    pasteText(text);
-    edit()->setCursorPosition(from);
-    keys({key}, times);
-    QCOMPARE(edit()->cursorPosition(), to);
-    QVERIFY(!edit()->hasSelectedText());
-    // and typing lands there
-    type(QStringLiteral("Ω"));
-    QVERIFY(edit()->text() == text.left(to) + QStringLiteral("Ω") + text.mid(to));
-}
-
-void TestMainWindow::mouseSelectsWordAndLine_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::newRow("short") << 30;
-    QTest::newRow("long") << 1'000'000;
-}
-
-void TestMainWindow::mouseSelectsWordAndLine()
-{
-    QFETCH(int, length);
-    pasteText(words(length));
-    // A double click takes the word under the mouse, a third click the line.
-    const QPoint at(edit()->width() / 2, edit()->height() / 2);
-    QTest::mouseDClick(edit(), Qt::LeftButton, {}, at);
-    QCOMPARE(edit()->selectedText(), QStringLiteral("ΛΟΓΟΣ"));
-    QVERIFY(edit()->selectionStart() % 6 == 0);
-    QTest::mouseClick(edit(), Qt::LeftButton, {}, at);
-    QCOMPARE(edit()->selectionEnd() - edit()->selectionStart(), length);
-}
-
-void TestMainWindow::dropFromAnotherProgram_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::newRow("short") << 30;
-    QTest::newRow("long") << 1'000'000;
-}
-
-void TestMainWindow::dropFromAnotherProgram()
-{
-    QFETCH(int, length);
-    const QString text = words(length);
-    pasteText(text);
-    QMimeData data;
-    data.setText(QStringLiteral("ΑΓΑΠΗ"));
-    const QPointF at(edit()->width() / 2.0, edit()->height() / 2.0);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(edit(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(edit(), &move);
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(edit(), &drop);
-    QVERIFY(drop.isAccepted());
-    // Dropped where the mouse was, in the part of the line on screen, and
-    // left selected.
-    const qsizetype p = edit()->selectionStart();
-    QCOMPARE(edit()->selectedText(), QStringLiteral("ΑΓΑΠΗ"));
-    QVERIFY(p > 0 && p > length - 1000);
-    QVERIFY(edit()->text() == text.left(p) + QStringLiteral("ΑΓΑΠΗ") + text.mid(p));
-    keys({Qt::ControlModifier | Qt::Key_Z});
-    QVERIFY(edit()->text() == text);
 }
 
 PSIFONOMOI_GUI_TEST_MAIN(TestMainWindow)
