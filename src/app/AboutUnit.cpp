@@ -99,8 +99,8 @@ TAboutFrm::~TAboutFrm()
 
 void TAboutFrm::FormCreate()
 {
-    // From the program's constants, so that they stand as written whatever
-    // the layout object was given.
+    // The title and copyright line are the program's constants (taken from
+    // the layout when the program was built), whatever the labels held before.
     ui->Label5->setText(QString::fromUtf16(design::kCopyrightText));
     ui->Label10->setText(QString::fromUtf16(design::kTitleText));
     ui->Label2->setAccessibleName(ui->Label2->text() + QLatin1Char(' ') + ui->Label3->text());
