@@ -3,6 +3,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "AboutUnit.h"
+#include "AboutFrmDesign.h"
+#include "Accessibility.h"
+#include "Application.h"
 #include "DesignLayout.h"
 #include "ui_AboutUnit.h"
 
@@ -18,11 +21,10 @@
 
 TAboutFrm *AboutFrm = nullptr;
 
-const QString TAboutFrm::kTitleText = QStringLiteral("Ψηφόνομοι ®  έκδοση");
-const QString TAboutFrm::kCopyrightText = QStringLiteral("© 2026 Οι συντελεστές του «Ψηφόνομοι»");
-
 namespace {
-constexpr int kAnimationIntervalMs = 50;
+
+// The sizes and texts of the layout (AboutUnit.ui), read from it at build time.
+namespace design = psifonomoi::design::aboutfrm;
 
 // Set in the layout on a label that carries on the sentence of the label
 // before it: the warning is one sentence broken over two labels.
@@ -57,12 +59,14 @@ QAccessibleInterface *ContinuationAccessible(const QString &, QObject *object)
 }
 } // namespace
 
+void InstallAboutAccessibility()
+{
+    QAccessible::installFactory(ContinuationAccessible);
+}
+
 TAboutFrm::TAboutFrm(QWidget *owner)
     : QDialog(owner), ui(std::make_unique<Ui::TAboutFrm>()), Tmr(new QTimer(this))
 {
-    static const bool continuationInstalled =
-        (QAccessible::installFactory(ContinuationAccessible), true);
-    Q_UNUSED(continuationInstalled);
     ui->setupUi(this);
     psifonomoi::UseDesignPixelSizes(this);
 
@@ -71,13 +75,14 @@ TAboutFrm::TAboutFrm(QWidget *owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(371, 247);
+    setFixedSize(design::kClientWidth, design::kClientHeight);
     setModal(true);
 
     Tmr->setObjectName(QStringLiteral("Tmr"));
-    Tmr->setInterval(kAnimationIntervalMs);
-    connect(Tmr, &QTimer::timeout, this, &TAboutFrm::TmrTimer);
-    connect(ui->Button1, &QPushButton::clicked, this, &TAboutFrm::Button1Click);
+    Tmr->setInterval(design::kFrameIntervalMs);
+    using psifonomoi::ConnectHandler;
+    ConnectHandler(Tmr, &QTimer::timeout, this, [this] { TmrTimer(); });
+    ConnectHandler(ui->Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     // GRImg has no drawing of its own; this window paints the current frame into it.
     ui->GRImg->installEventFilter(this);
 
@@ -94,11 +99,13 @@ TAboutFrm::~TAboutFrm()
 
 void TAboutFrm::FormCreate()
 {
-    ui->Label5->setText(kCopyrightText);
-    ui->Label10->setText(kTitleText);
+    // The title and copyright line are the program's constants (taken from
+    // the layout when the program was built), whatever the labels held before.
+    ui->Label5->setText(QString::fromUtf16(design::kCopyrightText));
+    ui->Label10->setText(QString::fromUtf16(design::kTitleText));
     ui->Label2->setAccessibleName(ui->Label2->text() + QLatin1Char(' ') + ui->Label3->text());
     psifonomoi::FitCaptions(this);
-    FrameRect = {0, 0, kFrameWidth, kFrameHeight};
+    FrameRect = {0, 0, design::kFrameWidth, design::kFrameHeight};
     // Until the first step the paint box shows the first frame rather than nothing.
     FShownRect = FrameRect;
     Tmr->start();
@@ -143,37 +150,37 @@ void TAboutFrm::Button1Click()
 
 void TAboutFrm::TmrTimer()
 {
-    if (FrameRect.Left >= kFrameWidth * kFrameCount) {
+    if (FrameRect.Left >= design::kFrameWidth * design::kFrameCount) {
         FrameRect.Left = 0;
-        FrameRect.Right = kFrameWidth;
+        FrameRect.Right = design::kFrameWidth;
     }
     // Drawing happens in GRImg's paint event, which also redraws this frame
     // after the window has been covered and uncovered.
     FShownRect = FrameRect;
     ui->GRImg->update();
-    FrameRect.Left += kFrameWidth;
-    FrameRect.Right += kFrameWidth;
+    FrameRect.Left += design::kFrameWidth;
+    FrameRect.Right += design::kFrameWidth;
 }
 
 void TAboutFrm::done(int result)
 {
     QDialog::done(result);
     // Closing by accept(), reject() or done() bypasses closeEvent.
-    FormClose();
+    psifonomoi::RunGuarded([this] { FormClose(); });
 }
 
 void TAboutFrm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        psifonomoi::RunGuarded([this] { FormShow(); });
 }
 
 void TAboutFrm::closeEvent(QCloseEvent *event)
 {
     QDialog::closeEvent(event);
     if (event->isAccepted())
-        FormClose();
+        psifonomoi::RunGuarded([this] { FormClose(); });
 }
 
 void TAboutFrm::keyPressEvent(QKeyEvent *event)

@@ -23,7 +23,8 @@ class TAboutFrm;
 extern TAboutFrm *AboutFrm;
 
 // A rectangle with an exclusive right and bottom edge, as the animation
-// arithmetic counts them (frame k spans columns 35k up to, not including, 35k + 35).
+// arithmetic counts them (frame k spans columns k × width up to, not including,
+// (k + 1) × width).
 struct TFrameRect
 {
     std::int32_t Left = 0;
@@ -38,14 +39,6 @@ class TAboutFrm : public QDialog
     Q_OBJECT
 
 public:
-    // Width and height of one animation frame, and how many the strip holds.
-    static constexpr int kFrameWidth = 35;
-    static constexpr int kFrameHeight = 43;
-    static constexpr int kFrameCount = 34;
-    // The texts this window states whatever its stored layout says.
-    static const QString kTitleText;
-    static const QString kCopyrightText;
-
     explicit TAboutFrm(QWidget *owner = nullptr);
     ~TAboutFrm() override;
 

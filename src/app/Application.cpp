@@ -4,6 +4,8 @@
 
 #include "Application.h"
 
+#include "Accessibility.h"
+
 #include <QFile>
 #include <QFont>
 #include <QIcon>
@@ -69,6 +71,8 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     MapWindowsFonts();
     LoadGreekTranslation(*this);
     SetWindowIcon();
+    InstallLineEditAccessibility();
+    InstallAboutAccessibility();
 }
 
 TApplication::~TApplication() = default;

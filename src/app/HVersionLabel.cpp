@@ -10,24 +10,17 @@ namespace ev = psifonomoi::exeversion;
 
 THVersionLabel::THVersionLabel(QWidget *owner) : QLabel(owner)
 {
-    fill(QString::fromLatin1(ev::kRunningExecutable));
+    Fill(QString::fromLatin1(ev::kRunningExecutable));
 }
 
 THVersionLabel::THVersionLabel(const QString &executable, QWidget *owner) : QLabel(owner)
 {
-    fill(executable);
+    Fill(executable);
 }
 
 THVersionLabel::~THVersionLabel() = default;
 
-THVersionLabel *THVersionLabel::FromWidget(QObject *object)
-{
-    if (!object || !object->metaObject()->inherits(&staticMetaObject))
-        return nullptr;
-    return static_cast<THVersionLabel *>(object);
-}
-
-void THVersionLabel::fill(const QString &executable)
+void THVersionLabel::Fill(const QString &executable)
 {
     // Whatever goes wrong below (no note, a damaged one, an unreadable file),
     // the label says so rather than showing numbers it did not read.

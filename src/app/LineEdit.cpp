@@ -71,20 +71,20 @@ qsizetype PreviousGrapheme(const QString &text, qsizetype p)
 
 void TLineEdit::setText(const QString &text)
 {
-    commitPreedit();
+    CommitPreedit();
     const qsizetype oldCursor = FCursor;
     const QString removed = std::exchange(FText, text);
     FCursor = FAnchor = FText.size();
     FSteps.clear();
     FDone = 0;
     FMergeOpen = false;
-    textEdited(0, removed, text);
-    cursorMoved(oldCursor);
+    TextReplaced(0, removed, text);
+    CursorMoved(oldCursor);
 }
 
 void TLineEdit::setCursorPosition(qsizetype position)
 {
-    moveCursor(std::clamp<qsizetype>(position, 0, FText.size()), false);
+    MoveCursor(std::clamp<qsizetype>(position, 0, FText.size()), false);
 }
 
 QString TLineEdit::selectedText() const
@@ -94,7 +94,7 @@ QString TLineEdit::selectedText() const
 
 void TLineEdit::setSelection(qsizetype start, qsizetype length)
 {
-    commitPreedit();
+    CommitPreedit();
     const qsizetype oldCursor = FCursor;
     const qsizetype end = std::clamp<qsizetype>(start + length, 0, FText.size());
     start = std::clamp<qsizetype>(start, 0, FText.size());
@@ -103,14 +103,14 @@ void TLineEdit::setSelection(qsizetype start, qsizetype length)
     if (length < 0)
         std::swap(FAnchor, FCursor);
     FMergeOpen = false;
-    cursorMoved(oldCursor);
+    CursorMoved(oldCursor);
 }
 
 void TLineEdit::replace(qsizetype start, qsizetype end, const QString &text)
 {
-    commitPreedit();
+    CommitPreedit();
     start = std::clamp<qsizetype>(start, 0, FText.size());
-    edit(start, std::clamp<qsizetype>(end, start, FText.size()), text, TEditKind::ekOther);
+    Edit(start, std::clamp<qsizetype>(end, start, FText.size()), text, TEditKind::ekOther);
 }
 
 void TLineEdit::clear()
@@ -125,10 +125,10 @@ void TLineEdit::selectAll()
 
 void TLineEdit::deselect()
 {
-    moveCursor(FCursor, false);
+    MoveCursor(FCursor, false);
 }
 
-void TLineEdit::edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind, bool join)
+void TLineEdit::Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind, bool join)
 {
     if (start == end && text.isEmpty())
         return;
@@ -162,42 +162,42 @@ void TLineEdit::edit(qsizetype start, qsizetype end, const QString &text, TEditK
     const qsizetype oldCursor = FCursor;
     FText.replace(start, end - start, text);
     FCursor = FAnchor = start + text.size();
-    textEdited(start, removed, text);
-    cursorMoved(oldCursor);
+    TextReplaced(start, removed, text);
+    CursorMoved(oldCursor);
 }
 
-void TLineEdit::swapStep(TStep &step)
+void TLineEdit::SwapStep(TStep &step)
 {
     QString here = FText.mid(step.Pos, step.HereLength);
     FText.replace(step.Pos, step.HereLength, step.Away);
-    textEdited(step.Pos, here, step.Away);
+    TextReplaced(step.Pos, here, step.Away);
     step.HereLength = step.Away.size();
     step.Away = std::move(here);
 }
 
 void TLineEdit::undo()
 {
-    commitPreedit();
+    CommitPreedit();
     if (!FDone)
         return;
     const qsizetype oldCursor = FCursor;
     TStep &step = FSteps[--FDone];
-    swapStep(step);
+    SwapStep(step);
     FCursor = step.CursorBefore;
     FAnchor = step.AnchorBefore;
     // Typing on continues the step before, as after any change.
     FMergeOpen = true;
-    cursorMoved(oldCursor);
+    CursorMoved(oldCursor);
 }
 
 void TLineEdit::redo()
 {
-    commitPreedit();
+    CommitPreedit();
     if (FDone == FSteps.size())
         return;
     const qsizetype oldCursor = FCursor;
     TStep &step = FSteps[FDone++];
-    swapStep(step);
+    SwapStep(step);
     // Where the next change began, the cursor and selection it found, or
     // after the change when none follows.
     if (FDone < FSteps.size()) {
@@ -207,16 +207,16 @@ void TLineEdit::redo()
         FCursor = FAnchor = step.Pos + step.HereLength;
     }
     FMergeOpen = FDone == FSteps.size();
-    cursorMoved(oldCursor);
+    CursorMoved(oldCursor);
 }
 
 // Every change of the text ends here: the slice on screen follows it.
-void TLineEdit::textEdited(qsizetype pos, const QString &removed, const QString &inserted)
+void TLineEdit::TextReplaced(qsizetype pos, const QString &removed, const QString &inserted)
 {
     const qsizetype gone = removed.size();
     if (pos < FSliceStart)
         FSliceStart = pos + gone <= FSliceStart ? FSliceStart - gone + inserted.size() : pos;
-    viewChanged(true);
+    ViewChanged(true);
     if (QAccessible::isActive() && !removed.isEmpty()) {
         QAccessibleTextRemoveEvent event(this, static_cast<int>(pos), removed);
         QAccessible::updateAccessibility(&event);
@@ -228,22 +228,22 @@ void TLineEdit::textEdited(qsizetype pos, const QString &removed, const QString 
     emit textChanged(FText);
 }
 
-void TLineEdit::moveCursor(qsizetype position, bool mark)
+void TLineEdit::MoveCursor(qsizetype position, bool mark)
 {
-    commitPreedit();
+    CommitPreedit();
     const qsizetype oldCursor = FCursor;
     if (position != FCursor)
         FMergeOpen = false;
     FCursor = position;
     if (!mark)
         FAnchor = position;
-    cursorMoved(oldCursor);
+    CursorMoved(oldCursor);
 }
 
-void TLineEdit::cursorMoved(qsizetype oldCursor)
+void TLineEdit::CursorMoved(qsizetype oldCursor)
 {
-    viewChanged(false);
-    startBlinking(FCursorVisible);
+    ViewChanged(false);
+    StartBlinking(FCursorVisible);
     update();
     // Told when the selection on screen changed, not at every move.
     const auto shown = hasSelectedText() ? std::pair(selectionStart(), selectionEnd())
@@ -269,18 +269,18 @@ void TLineEdit::cursorMoved(qsizetype oldCursor)
         QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
 }
 
-void TLineEdit::removeSelection()
+void TLineEdit::RemoveSelection()
 {
     if (hasSelectedText())
-        edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekOther);
+        Edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekOther);
 }
 
-void TLineEdit::insertTyped(const QString &text, TEditKind kind)
+void TLineEdit::InsertTyped(const QString &text, TEditKind kind)
 {
-    edit(selectionStart(), selectionEnd(), text, kind);
+    Edit(selectionStart(), selectionEnd(), text, kind);
 }
 
-void TLineEdit::copyTo(QClipboard::Mode mode) const
+void TLineEdit::CopyTo(QClipboard::Mode mode) const
 {
     if (hasSelectedText())
         QGuiApplication::clipboard()->setText(selectedText(), mode);
@@ -288,7 +288,7 @@ void TLineEdit::copyTo(QClipboard::Mode mode) const
 
 void TLineEdit::copy() const
 {
-    copyTo(QClipboard::Clipboard);
+    CopyTo(QClipboard::Clipboard);
 }
 
 void TLineEdit::cut()
@@ -296,7 +296,7 @@ void TLineEdit::cut()
     if (!hasSelectedText())
         return;
     copy();
-    removeSelection();
+    RemoveSelection();
 }
 
 void TLineEdit::paste()
@@ -304,11 +304,11 @@ void TLineEdit::paste()
     const QString clip = QGuiApplication::clipboard()->text();
     if (!clip.isEmpty() || hasSelectedText()) {
         FMergeOpen = false; // a paste is a step of its own
-        insertTyped(clip, TEditKind::ekOther);
+        InsertTyped(clip, TEditKind::ekOther);
     }
 }
 
-qsizetype TLineEdit::nextPosition(qsizetype p, bool words) const
+qsizetype TLineEdit::NextPosition(qsizetype p, bool words) const
 {
     const qsizetype n = FText.size();
     if (p >= n)
@@ -327,7 +327,7 @@ qsizetype TLineEdit::nextPosition(qsizetype p, bool words) const
     return p;
 }
 
-qsizetype TLineEdit::previousPosition(qsizetype p, bool words) const
+qsizetype TLineEdit::PreviousPosition(qsizetype p, bool words) const
 {
     if (p <= 0)
         return 0;
@@ -345,17 +345,17 @@ qsizetype TLineEdit::previousPosition(qsizetype p, bool words) const
     return p;
 }
 
-void TLineEdit::selectWordAt(qsizetype position)
+void TLineEdit::SelectWordAt(qsizetype position)
 {
-    const qsizetype start = previousPosition(std::min(position + 1, FText.size()), true);
-    qsizetype end = nextPosition(start, true);
+    const qsizetype start = PreviousPosition(std::min(position + 1, FText.size()), true);
+    qsizetype end = NextPosition(start, true);
     while (end > position && end > start && FText[end - 1].isSpace())
         --end;
     setSelection(start, end - start);
 }
 
 // A position moved back to the start of its character, marks included.
-qsizetype TLineEdit::snapped(qsizetype p) const
+qsizetype TLineEdit::Snapped(qsizetype p) const
 {
     for (int i = 0;
          i < 32 && p > 0 && p < FText.size() && (FText[p].isLowSurrogate() || IsMark(FText[p]));

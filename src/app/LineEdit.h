@@ -88,13 +88,13 @@ public:
 
     // Where a character of the text is on screen, in this widget's
     // coordinates: empty when it is not laid out (far off screen).
-    QRect characterRect(qsizetype position) const;
+    QRect CharacterRect(qsizetype position) const;
     // The position at x in this widget's coordinates, as a click puts it.
-    qsizetype positionAt(int x, bool onCharacter = false) const;
+    qsizetype PositionAt(int x, bool onCharacter = false) const;
     // The position after or before the one given, by characters or words,
     // as the arrow keys move.
-    qsizetype nextPosition(qsizetype position, bool words) const;
-    qsizetype previousPosition(qsizetype position, bool words) const;
+    qsizetype NextPosition(qsizetype position, bool words) const;
+    qsizetype PreviousPosition(qsizetype position, bool words) const;
 
 public slots:
     void clear();
@@ -154,33 +154,33 @@ private:
     // Replaces [start, end) with text. A step of the same kind that follows
     // on the last merges with it; a joined one always does, when the two
     // touch (an input method's removal of the selection and its commit).
-    void edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind,
+    void Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind,
               bool join = false);
-    void swapStep(TStep &step);
-    void textEdited(qsizetype pos, const QString &removed, const QString &inserted);
-    void moveCursor(qsizetype position, bool mark);
-    void cursorMoved(qsizetype oldCursor);
-    void removeSelection();
-    void insertTyped(const QString &text, TEditKind kind = TEditKind::ekTyping);
-    void copyTo(QClipboard::Mode mode) const;
-    bool handleKey(QKeyEvent *event);
-    void selectWordAt(qsizetype position);
-    void commitPreedit();
+    void SwapStep(TStep &step);
+    void TextReplaced(qsizetype pos, const QString &removed, const QString &inserted);
+    void MoveCursor(qsizetype position, bool mark);
+    void CursorMoved(qsizetype oldCursor);
+    void RemoveSelection();
+    void InsertTyped(const QString &text, TEditKind kind = TEditKind::ekTyping);
+    void CopyTo(QClipboard::Mode mode) const;
+    bool HandleKey(QKeyEvent *event);
+    void SelectWordAt(qsizetype position);
+    void CommitPreedit();
 
     // --- the laid-out slice and the view (LineEditView.cpp)
     void initStyleOption(QStyleOptionFrame *option) const;
-    QRect contentsRectForText() const;
-    QRect lineRect() const;
-    QPoint textOrigin() const;
-    QRect cursorRectangle() const;
-    void viewChanged(bool relayout);
-    void ensureView() const;
-    void layoutSlice(qsizetype start, qsizetype end) const;
-    void layoutAround(qsizetype position, int before, int after) const;
-    qsizetype snapped(qsizetype position) const;
-    int sliceX(qsizetype position) const;
-    void startBlinking(bool on);
-    void startDrag();
+    QRect ContentsRectForText() const;
+    QRect LineRect() const;
+    QPoint TextOrigin() const;
+    QRect CursorRectangle() const;
+    void ViewChanged(bool relayout);
+    void EnsureView() const;
+    void LayoutSlice(qsizetype start, qsizetype end) const;
+    void LayoutAround(qsizetype position, int before, int after) const;
+    qsizetype Snapped(qsizetype position) const;
+    int SliceX(qsizetype position) const;
+    void StartBlinking(bool on);
+    void StartDrag();
 
     QString FText;
     qsizetype FCursor = 0;

@@ -6,6 +6,7 @@
 // whose offsets are read where they are asked for. Qt's default answers for
 // words and sentences copy and scan the whole text on every question; these
 // look only around the offset.
+#include "Accessibility.h"
 #include "LineEdit.h"
 
 #include <QAccessibleWidget>
@@ -85,13 +86,13 @@ public:
     int characterCount() const override { return static_cast<int>(edit()->text().size()); }
     QRect characterRect(int offset) const override
     {
-        const QRect r = edit()->characterRect(offset);
+        const QRect r = edit()->CharacterRect(offset);
         return r.isEmpty() ? r : QRect(edit()->mapToGlobal(r.topLeft()), r.size());
     }
     int offsetAtPoint(const QPoint &point) const override
     {
         // Beside the edit, its nearer end.
-        return static_cast<int>(edit()->positionAt(edit()->mapFromGlobal(point).x()));
+        return static_cast<int>(edit()->PositionAt(edit()->mapFromGlobal(point).x()));
     }
     void scrollToSubstring(int start, int end) override
     {
@@ -203,7 +204,7 @@ QString TLineEditAccessible::textAtOffset(int offset, QAccessible::TextBoundaryT
     }
 }
 
-QAccessibleInterface *lineEditFactory(const QString &key, QObject *object)
+QAccessibleInterface *LineEditFactory(const QString &key, QObject *object)
 {
     if (key == QLatin1String("TLineEdit") && object && object->isWidgetType())
         return new TLineEditAccessible(static_cast<TLineEdit *>(object));
@@ -214,9 +215,5 @@ QAccessibleInterface *lineEditFactory(const QString &key, QObject *object)
 
 void InstallLineEditAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(lineEditFactory);
-        return true;
-    }();
-    (void)installed;
+    QAccessible::installFactory(LineEditFactory);
 }

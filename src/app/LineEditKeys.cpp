@@ -47,86 +47,86 @@ QString withShortcut(const char *text, QKeySequence::StandardKey key)
 
 } // namespace
 
-// The keys of a single-line edit. Returns false for a key it leaves to its
+// The keys of a single-line self. Returns false for a key it leaves to its
 // window (Enter, Escape, Tab, unbound shortcuts).
-bool TLineEdit::handleKey(QKeyEvent *e)
+bool TLineEdit::HandleKey(QKeyEvent *e)
 {
     using K = QKeySequence;
     using Action = void (*)(TLineEdit &);
     // Removes the selection, or what a key marks from the cursor when there
     // is none.
-    static const auto deleteTo = [](TLineEdit &edit, qsizetype to, TEditKind kind) {
-        if (edit.hasSelectedText())
-            edit.edit(edit.selectionStart(), edit.selectionEnd(), QString(), kind);
-        else if (to != edit.FCursor)
-            edit.edit(std::min(to, edit.FCursor), std::max(to, edit.FCursor), QString(), kind);
+    static const auto deleteTo = [](TLineEdit &self, qsizetype to, TEditKind kind) {
+        if (self.hasSelectedText())
+            self.Edit(self.selectionStart(), self.selectionEnd(), QString(), kind);
+        else if (to != self.FCursor)
+            self.Edit(std::min(to, self.FCursor), std::max(to, self.FCursor), QString(), kind);
     };
-    static const auto step = [](TLineEdit &edit, bool forward, bool words, bool mark) {
-        const qsizetype p = edit.FCursor;
-        edit.moveCursor(forward ? edit.nextPosition(p, words) : edit.previousPosition(p, words),
+    static const auto step = [](TLineEdit &self, bool forward, bool words, bool mark) {
+        const qsizetype p = self.FCursor;
+        self.MoveCursor(forward ? self.NextPosition(p, words) : self.PreviousPosition(p, words),
                         mark);
     };
     static const std::pair<K::StandardKey, Action> kKeys[] = {
-        {K::Undo, [](TLineEdit &edit) { edit.undo(); }},
-        {K::Redo, [](TLineEdit &edit) { edit.redo(); }},
-        {K::SelectAll, [](TLineEdit &edit) { edit.selectAll(); }},
-        {K::Copy, [](TLineEdit &edit) { edit.copy(); }},
-        {K::Paste, [](TLineEdit &edit) { edit.paste(); }},
-        {K::Cut, [](TLineEdit &edit) { edit.cut(); }},
+        {K::Undo, [](TLineEdit &self) { self.undo(); }},
+        {K::Redo, [](TLineEdit &self) { self.redo(); }},
+        {K::SelectAll, [](TLineEdit &self) { self.selectAll(); }},
+        {K::Copy, [](TLineEdit &self) { self.copy(); }},
+        {K::Paste, [](TLineEdit &self) { self.paste(); }},
+        {K::Cut, [](TLineEdit &self) { self.cut(); }},
         {K::DeleteEndOfLine,
-         [](TLineEdit &edit) {
-             edit.moveCursor(edit.FText.size(), true);
-             edit.copy();
-             deleteTo(edit, edit.FCursor, TEditKind::ekOther);
+         [](TLineEdit &self) {
+             self.MoveCursor(self.FText.size(), true);
+             self.copy();
+             deleteTo(self, self.FCursor, TEditKind::ekOther);
          }},
-        {K::MoveToStartOfLine, [](TLineEdit &edit) { edit.moveCursor(0, false); }},
-        {K::MoveToStartOfBlock, [](TLineEdit &edit) { edit.moveCursor(0, false); }},
-        {K::MoveToEndOfLine, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), false); }},
-        {K::MoveToEndOfBlock, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), false); }},
-        {K::SelectStartOfLine, [](TLineEdit &edit) { edit.moveCursor(0, true); }},
-        {K::SelectStartOfBlock, [](TLineEdit &edit) { edit.moveCursor(0, true); }},
-        {K::SelectEndOfLine, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), true); }},
-        {K::SelectEndOfBlock, [](TLineEdit &edit) { edit.moveCursor(edit.FText.size(), true); }},
+        {K::MoveToStartOfLine, [](TLineEdit &self) { self.MoveCursor(0, false); }},
+        {K::MoveToStartOfBlock, [](TLineEdit &self) { self.MoveCursor(0, false); }},
+        {K::MoveToEndOfLine, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), false); }},
+        {K::MoveToEndOfBlock, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), false); }},
+        {K::SelectStartOfLine, [](TLineEdit &self) { self.MoveCursor(0, true); }},
+        {K::SelectStartOfBlock, [](TLineEdit &self) { self.MoveCursor(0, true); }},
+        {K::SelectEndOfLine, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), true); }},
+        {K::SelectEndOfBlock, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), true); }},
         {K::MoveToNextChar,
-         [](TLineEdit &edit) {
-             if (edit.hasSelectedText())
-                 edit.moveCursor(edit.selectionEnd(), false);
+         [](TLineEdit &self) {
+             if (self.hasSelectedText())
+                 self.MoveCursor(self.selectionEnd(), false);
              else
-                 step(edit, true, false, false);
+                 step(self, true, false, false);
          }},
-        {K::SelectNextChar, [](TLineEdit &edit) { step(edit, true, false, true); }},
+        {K::SelectNextChar, [](TLineEdit &self) { step(self, true, false, true); }},
         {K::MoveToPreviousChar,
-         [](TLineEdit &edit) {
-             if (edit.hasSelectedText())
-                 edit.moveCursor(edit.selectionStart(), false);
+         [](TLineEdit &self) {
+             if (self.hasSelectedText())
+                 self.MoveCursor(self.selectionStart(), false);
              else
-                 step(edit, false, false, false);
+                 step(self, false, false, false);
          }},
-        {K::SelectPreviousChar, [](TLineEdit &edit) { step(edit, false, false, true); }},
-        {K::MoveToNextWord, [](TLineEdit &edit) { step(edit, true, true, false); }},
-        {K::MoveToPreviousWord, [](TLineEdit &edit) { step(edit, false, true, false); }},
-        {K::SelectNextWord, [](TLineEdit &edit) { step(edit, true, true, true); }},
-        {K::SelectPreviousWord, [](TLineEdit &edit) { step(edit, false, true, true); }},
+        {K::SelectPreviousChar, [](TLineEdit &self) { step(self, false, false, true); }},
+        {K::MoveToNextWord, [](TLineEdit &self) { step(self, true, true, false); }},
+        {K::MoveToPreviousWord, [](TLineEdit &self) { step(self, false, true, false); }},
+        {K::SelectNextWord, [](TLineEdit &self) { step(self, true, true, true); }},
+        {K::SelectPreviousWord, [](TLineEdit &self) { step(self, false, true, true); }},
         // A character cluster forward, so that an emoji goes whole.
         {K::Delete,
-         [](TLineEdit &edit) {
-             deleteTo(edit, edit.nextPosition(edit.FCursor, false), TEditKind::ekDelete);
+         [](TLineEdit &self) {
+             deleteTo(self, self.NextPosition(self.FCursor, false), TEditKind::ekDelete);
          }},
         // With a selection, the word keys take only the selection, as a
         // multi-line edit does.
         {K::DeleteEndOfWord,
-         [](TLineEdit &edit) {
-             deleteTo(edit, edit.nextPosition(edit.FCursor, true), TEditKind::ekOther);
+         [](TLineEdit &self) {
+             deleteTo(self, self.NextPosition(self.FCursor, true), TEditKind::ekOther);
          }},
         {K::DeleteStartOfWord,
-         [](TLineEdit &edit) {
-             deleteTo(edit, edit.previousPosition(edit.FCursor, true), TEditKind::ekOther);
+         [](TLineEdit &self) {
+             deleteTo(self, self.PreviousPosition(self.FCursor, true), TEditKind::ekOther);
          }},
         {K::DeleteCompleteLine,
-         [](TLineEdit &edit) {
-             edit.selectAll();
-             edit.copy();
-             deleteTo(edit, edit.FCursor, TEditKind::ekOther);
+         [](TLineEdit &self) {
+             self.selectAll();
+             self.copy();
+             deleteTo(self, self.FCursor, TEditKind::ekOther);
          }},
     };
 
@@ -136,13 +136,13 @@ bool TLineEdit::handleKey(QKeyEvent *e)
         // The selection clipboard, as X11 programs paste it from the keyboard.
         const QString clip = QGuiApplication::clipboard()->text(QClipboard::Selection);
         FMergeOpen = false;
-        insertTyped(clip, TEditKind::ekOther);
+        InsertTyped(clip, TEditKind::ekOther);
     } else if (const auto *bound = std::find_if(std::begin(kKeys), std::end(kKeys),
                                                 [e](const auto &k) { return e->matches(k.first); });
                bound != std::end(kKeys)) {
         bound->second(*this);
     } else if (e->key() == Qt::Key_Backspace && (mods & Qt::ControlModifier)) {
-        deleteTo(*this, previousPosition(FCursor, true), TEditKind::ekOther);
+        deleteTo(*this, PreviousPosition(FCursor, true), TEditKind::ekOther);
     } else if (e->key() == Qt::Key_Backspace) {
         // One code point back: a surrogate pair goes whole, a combining mark
         // or an emoji's modifier alone, so that a wrong accent can be taken
@@ -152,11 +152,11 @@ bool TLineEdit::handleKey(QKeyEvent *e)
             --from;
         deleteTo(*this, from, TEditKind::ekBackspace);
     } else if (isTypedText(e)) {
-        insertTyped(e->text());
+        InsertTyped(e->text());
     } else {
         return false;
     }
-    copyTo(QClipboard::Selection);
+    CopyTo(QClipboard::Selection);
     return true;
 }
 
@@ -168,7 +168,7 @@ void TLineEdit::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
-    if (handleKey(event))
+    if (HandleKey(event))
         event->accept();
     else
         event->ignore();
@@ -211,7 +211,7 @@ void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
         !commit.isEmpty() || e->preeditString() != FPreedit || e->replacementLength() > 0;
     const bool removed = input && hasSelectedText();
     if (removed)
-        edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekTyping);
+        Edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekTyping);
     if (!commit.isEmpty() || e->replacementLength() > 0) {
         const qsizetype start =
             std::clamp<qsizetype>(FCursor + e->replacementStart(), 0, FText.size());
@@ -220,7 +220,7 @@ void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
         // A replacement is a step of its own; a plain commit joins the
         // removal.
         const bool replaces = e->replacementLength() > 0;
-        edit(start, end, commit, TEditKind::ekTyping, removed && !replaces);
+        Edit(start, end, commit, TEditKind::ekTyping, removed && !replaces);
         if (replaces) {
             // Undoing a replacement shows what it replaced, selected.
             FSteps.back().CursorBefore = start;
@@ -247,18 +247,18 @@ void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
                 FPreeditFormats.append({a.start, a.length, f});
         }
     }
-    viewChanged(true);
+    ViewChanged(true);
     update();
 }
 
-void TLineEdit::commitPreedit()
+void TLineEdit::CommitPreedit()
 {
     if (FPreedit.isEmpty())
         return;
     QGuiApplication::inputMethod()->commit();
     FPreedit.clear();
     FPreeditFormats.clear();
-    viewChanged(true);
+    ViewChanged(true);
 }
 
 QMenu *TLineEdit::createStandardContextMenu()
@@ -285,7 +285,7 @@ QMenu *TLineEdit::createStandardContextMenu()
     add("&Paste", K::Paste, "edit-paste", "edit-paste",
         !QGuiApplication::clipboard()->text().isEmpty(), [this] { paste(); });
     add("Delete", K::UnknownKey, "edit-delete", "edit-delete", selected,
-        [this] { removeSelection(); });
+        [this] { RemoveSelection(); });
     menu->addSeparator();
     add("Select All", K::SelectAll, "select-all", "edit-select-all",
         !FText.isEmpty() && selectionEnd() - selectionStart() < FText.size(),

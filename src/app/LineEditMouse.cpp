@@ -26,12 +26,12 @@ void TLineEdit::mousePressEvent(QMouseEvent *e)
         return;
     }
     const bool mark = e->modifiers() & Qt::ShiftModifier;
-    const qsizetype on = positionAt(pos.x(), true);
+    const qsizetype on = PositionAt(pos.x(), true);
     if (FDragEnabled && !mark && e->button() == Qt::LeftButton && hasSelectedText() &&
         on >= selectionStart() && on < selectionEnd())
         FDragTimer.start(QApplication::startDragTime(), this); // perhaps the start of a drag
     else
-        moveCursor(positionAt(pos.x(), false), mark);
+        MoveCursor(PositionAt(pos.x(), false), mark);
 }
 
 void TLineEdit::mouseMoveEvent(QMouseEvent *e)
@@ -41,17 +41,17 @@ void TLineEdit::mouseMoveEvent(QMouseEvent *e)
     const QPoint pos = e->position().toPoint();
     if (FDragTimer.isActive()) {
         if ((FPressPos - pos).manhattanLength() > QApplication::startDragDistance())
-            startDrag();
+            StartDrag();
         return;
     }
     // Far above or below the line selects to its start or end at once.
     const int quick = QGuiApplication::styleHints()->mouseQuickSelectionThreshold();
     if (quick > 0 && pos.y() > FPressPos.y() + quick)
-        moveCursor(FText.size(), true);
+        MoveCursor(FText.size(), true);
     else if (quick > 0 && pos.y() < FPressPos.y() - quick)
-        moveCursor(0, true);
+        MoveCursor(0, true);
     else
-        moveCursor(positionAt(pos.x(), false), true);
+        MoveCursor(PositionAt(pos.x(), false), true);
 }
 
 void TLineEdit::mouseReleaseEvent(QMouseEvent *e)
@@ -64,12 +64,12 @@ void TLineEdit::mouseReleaseEvent(QMouseEvent *e)
     if (!QGuiApplication::clipboard()->supportsSelection())
         return;
     if (e->button() == Qt::LeftButton) {
-        copyTo(QClipboard::Selection);
+        CopyTo(QClipboard::Selection);
     } else if (e->button() == Qt::MiddleButton) {
         deselect();
         const QString text = QGuiApplication::clipboard()->text(QClipboard::Selection);
         FMergeOpen = false;
-        insertTyped(text, TEditKind::ekOther);
+        InsertTyped(text, TEditKind::ekOther);
     }
 }
 
@@ -77,13 +77,13 @@ void TLineEdit::mouseDoubleClickEvent(QMouseEvent *e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    selectWordAt(positionAt(e->position().toPoint().x(), false));
+    SelectWordAt(PositionAt(e->position().toPoint().x(), false));
     FTripleClickTimer.start(QApplication::doubleClickInterval(), this);
     FTripleClickPos = e->position().toPoint();
-    copyTo(QClipboard::Selection);
+    CopyTo(QClipboard::Selection);
 }
 
-void TLineEdit::startDrag()
+void TLineEdit::StartDrag()
 {
     FDragTimer.stop();
     auto *data = new QMimeData;
@@ -97,7 +97,7 @@ void TLineEdit::startDrag()
     // within this edit was done by the drop.
     if (action == Qt::MoveAction && drag->target() != this && FDragStart >= 0 &&
         FDragEnd <= FText.size())
-        edit(FDragStart, FDragEnd, QString(), TEditKind::ekOther);
+        Edit(FDragStart, FDragEnd, QString(), TEditKind::ekOther);
     FDragStart = FDragEnd = -1;
 }
 
@@ -112,7 +112,7 @@ void TLineEdit::dragMoveEvent(QDragMoveEvent *e)
     if (!e->mimeData()->hasText())
         return;
     e->acceptProposedAction();
-    moveCursor(positionAt(e->position().toPoint().x(), false), false);
+    MoveCursor(PositionAt(e->position().toPoint().x(), false), false);
     FCursorVisible = true;
     update();
 }
@@ -127,7 +127,7 @@ void TLineEdit::dropEvent(QDropEvent *e)
 {
     if (!e->mimeData()->hasText())
         return;
-    const qsizetype at = positionAt(e->position().toPoint().x(), false);
+    const qsizetype at = PositionAt(e->position().toPoint().x(), false);
     const QString text = e->mimeData()->text();
     FCursorVisible = hasFocus();
     const bool fromHere = e->source() == this && FDragStart >= 0;
@@ -135,17 +135,17 @@ void TLineEdit::dropEvent(QDropEvent *e)
         // Moved within the edit: one step, so that one undo puts it back.
         const QString moved = FText.mid(FDragStart, FDragEnd - FDragStart);
         if (at < FDragStart)
-            edit(at, FDragEnd, moved + FText.mid(at, FDragStart - at), TEditKind::ekOther);
+            Edit(at, FDragEnd, moved + FText.mid(at, FDragStart - at), TEditKind::ekOther);
         else if (at > FDragEnd)
-            edit(FDragStart, at, FText.mid(FDragEnd, at - FDragEnd) + moved, TEditKind::ekOther);
+            Edit(FDragStart, at, FText.mid(FDragEnd, at - FDragEnd) + moved, TEditKind::ekOther);
         if (at < FDragStart || at > FDragEnd)
             setSelection(at < FDragStart ? at : at - moved.size(), moved.size());
         FDragStart = FDragEnd = -1;
     } else {
         // From elsewhere: in at the mouse with the cursor after it, as if
         // typed there, so that typing on is undone with it.
-        moveCursor(at, false);
-        edit(at, at, text, TEditKind::ekTyping);
+        MoveCursor(at, false);
+        Edit(at, at, text, TEditKind::ekTyping);
     }
     e->acceptProposedAction();
 }
@@ -158,7 +158,7 @@ void TLineEdit::focusInEvent(QFocusEvent *e)
         !hasSelectedText())
         selectAll();
     FCursorVisible = true;
-    startBlinking(true);
+    StartBlinking(true);
     QWidget::focusInEvent(e);
     update();
 }
@@ -168,19 +168,19 @@ void TLineEdit::focusOutEvent(QFocusEvent *e)
     if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
         deselect();
     FCursorVisible = false;
-    startBlinking(false);
+    StartBlinking(false);
     QWidget::focusOutEvent(e);
     update();
 }
 
-void TLineEdit::startBlinking(bool on)
+void TLineEdit::StartBlinking(bool on)
 {
     FBlinkTimer.stop();
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
     if (on && flash >= 2)
         FBlinkTimer.start(flash / 2, this);
     FBlinkOn = true;
-    update(cursorRectangle());
+    update(CursorRectangle());
 }
 
 void TLineEdit::timerEvent(QTimerEvent *e)
@@ -188,11 +188,11 @@ void TLineEdit::timerEvent(QTimerEvent *e)
     if (e->timerId() == FBlinkTimer.timerId()) {
         // Only the cursor's few pixels are drawn again.
         FBlinkOn = !FBlinkOn;
-        update(cursorRectangle());
+        update(CursorRectangle());
     } else if (e->timerId() == FTripleClickTimer.timerId()) {
         FTripleClickTimer.stop();
     } else if (e->timerId() == FDragTimer.timerId()) {
-        startDrag();
+        StartDrag();
     } else {
         QWidget::timerEvent(e);
     }
@@ -200,7 +200,7 @@ void TLineEdit::timerEvent(QTimerEvent *e)
 
 void TLineEdit::resizeEvent(QResizeEvent *e)
 {
-    viewChanged(false);
+    ViewChanged(false);
     QWidget::resizeEvent(e);
 }
 
@@ -210,7 +210,7 @@ void TLineEdit::changeEvent(QEvent *e)
     case QEvent::FontChange:
     case QEvent::StyleChange:
     case QEvent::LayoutDirectionChange:
-        viewChanged(true);
+        ViewChanged(true);
         updateGeometry();
         break;
     default:

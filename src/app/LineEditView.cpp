@@ -6,19 +6,9 @@
 // and what the input method reads.
 #include "LineEdit.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QDrag>
-#include <QFocusEvent>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QStyleHints>
 #include <QStyleOptionFrame>
-
-void InstallLineEditAccessibility(); // LineEditAccessible.cpp
 
 namespace {
 
@@ -39,7 +29,6 @@ TLineEdit::TLineEdit(QWidget *parent) : QWidget(parent)
     setAcceptDrops(true);
     setAttribute(Qt::WA_MacShowFocusRect);
     FLayout.setCacheEnabled(true);
-    InstallLineEditAccessibility();
 }
 
 TLineEdit::~TLineEdit() = default;
@@ -54,7 +43,7 @@ void TLineEdit::initStyleOption(QStyleOptionFrame *option) const
     option->features = QStyleOptionFrame::None;
 }
 
-QRect TLineEdit::contentsRectForText() const
+QRect TLineEdit::ContentsRectForText() const
 {
     QStyleOptionFrame option;
     initStyleOption(&option);
@@ -62,34 +51,34 @@ QRect TLineEdit::contentsRectForText() const
 }
 
 // The text's line, centred in the contents; valid once the view is laid out.
-QRect TLineEdit::lineRect() const
+QRect TLineEdit::LineRect() const
 {
-    const QRect r = contentsRectForText();
+    const QRect r = ContentsRectForText();
     const int top = r.y() + (r.height() - FTextHeight + 1) / 2;
     return QRect(r.x() + kHorizontalMargin, top, r.width() - 2 * kHorizontalMargin, FTextHeight);
 }
 
-QPoint TLineEdit::textOrigin() const
+QPoint TLineEdit::TextOrigin() const
 {
-    ensureView();
+    EnsureView();
     // The ascent term keeps the baseline where it is whatever scripts the
     // slice holds.
-    return lineRect().topLeft() - QPoint(FHScroll, FAscent - fontMetrics().ascent());
+    return LineRect().topLeft() - QPoint(FHScroll, FAscent - fontMetrics().ascent());
 }
 
-int TLineEdit::sliceX(qsizetype position) const
+int TLineEdit::SliceX(qsizetype position) const
 {
     return qRound(FLayout.lineAt(0).cursorToX(static_cast<int>(position - FSliceStart)));
 }
 
-void TLineEdit::viewChanged(bool relayout)
+void TLineEdit::ViewChanged(bool relayout)
 {
     FViewDirty = true;
     FLayoutDirty = FLayoutDirty || relayout;
     update();
 }
 
-void TLineEdit::layoutSlice(qsizetype start, qsizetype end) const
+void TLineEdit::LayoutSlice(qsizetype start, qsizetype end) const
 {
     QString shown = FText.mid(start, end - start);
     // Control characters, line breaks and object replacement characters are
@@ -131,17 +120,17 @@ void TLineEdit::layoutSlice(qsizetype start, qsizetype end) const
 
 // Lays out a slice holding `position` with at least `before` pixels of text
 // to its left and `after` to its right, where the text has them.
-void TLineEdit::layoutAround(qsizetype position, int before, int after) const
+void TLineEdit::LayoutAround(qsizetype position, int before, int after) const
 {
     const qsizetype n = FText.size();
     // No character of a readable font is narrower than two pixels; the few
     // that are (marks, joiners) only make the slice grow once more.
     qsizetype back = before / 2 + 64, ahead = after / 2 + 64;
     for (;;) {
-        const qsizetype start = snapped(std::max<qsizetype>(0, position - back));
-        const qsizetype end = snapped(std::min(n, position + ahead));
-        layoutSlice(start, end);
-        const int x = sliceX(position);
+        const qsizetype start = Snapped(std::max<qsizetype>(0, position - back));
+        const qsizetype end = Snapped(std::min(n, position + ahead));
+        LayoutSlice(start, end);
+        const int x = SliceX(position);
         const int width = qRound(FLayout.lineAt(0).naturalTextWidth());
         const bool left = start == 0 || x >= before;
         const bool right = end == n || width - x >= after;
@@ -154,17 +143,17 @@ void TLineEdit::layoutAround(qsizetype position, int before, int after) const
     }
 }
 
-void TLineEdit::ensureView() const
+void TLineEdit::EnsureView() const
 {
     if (!FViewDirty && !FLayoutDirty)
         return;
     FViewDirty = false;
     const qsizetype n = FText.size();
-    const int w = contentsRectForText().width() - 2 * kHorizontalMargin;
+    const int w = ContentsRectForText().width() - 2 * kHorizontalMargin;
     const int margin = std::max(w, 100);
     if (n <= kWholeLayout) {
         if (FLayoutDirty || FSliceStart != 0 || FSliceEnd != n)
-            layoutSlice(0, n);
+            LayoutSlice(0, n);
     } else if (FLayoutDirty || FCursor < FSliceStart || FCursor > FSliceEnd) {
         // The view's left edge is FHScroll pixels into the slice from
         // FSliceStart; lay out around that edge, or go to the cursor when it
@@ -172,20 +161,20 @@ void TLineEdit::ensureView() const
         const qsizetype edge = std::min(FSliceStart, n);
         const int offset = FHScroll;
         if (FCursor < edge) {
-            layoutAround(FCursor, margin, w + margin);
-            FHScroll = sliceX(FCursor);
+            LayoutAround(FCursor, margin, w + margin);
+            FHScroll = SliceX(FCursor);
         } else {
-            layoutAround(edge, margin, std::max(offset, 0) + w + margin);
-            FHScroll = sliceX(edge) + offset;
+            LayoutAround(edge, margin, std::max(offset, 0) + w + margin);
+            FHScroll = SliceX(edge) + offset;
             if (FCursor > FSliceEnd) {
-                layoutAround(FCursor, w + margin, margin);
-                FHScroll = sliceX(FCursor) - w + 1;
+                LayoutAround(FCursor, w + margin, margin);
+                FHScroll = SliceX(FCursor) - w + 1;
             }
         }
     }
     // Scrolling as a QLineEdit scrolls, in the slice's coordinates; the ends
     // of the slice are the ends of the text only where they are.
-    const int cix = sliceX(FCursor);
+    const int cix = SliceX(FCursor);
     const int used = qRound(FLayout.lineAt(0).naturalTextWidth()) + 1;
     const bool atStart = FSliceStart == 0, atEnd = FSliceEnd == n;
     if (atStart && atEnd && used <= w)
@@ -203,15 +192,15 @@ void TLineEdit::ensureView() const
         ((!atStart && FHScroll < margin / 2) || (!atEnd && used - FHScroll - w < margin / 2))) {
         const qsizetype left =
             FSliceStart + FLayout.lineAt(0).xToCursor(FHScroll, QTextLine::CursorBetweenCharacters);
-        const int dx = FHScroll - sliceX(left);
-        layoutAround(left, margin, w + margin);
-        FHScroll = sliceX(left) + dx;
+        const int dx = FHScroll - SliceX(left);
+        LayoutAround(left, margin, w + margin);
+        FHScroll = SliceX(left) + dx;
     }
 }
 
-QRect TLineEdit::cursorRectangle() const
+QRect TLineEdit::CursorRectangle() const
 {
-    const QPoint origin = textOrigin();
+    const QPoint origin = TextOrigin();
     const QTextLine line = FLayout.lineAt(0);
     const int cix =
         qRound(line.cursorToX(static_cast<int>(FCursor - FSliceStart) + FPreeditCursor));
@@ -221,14 +210,14 @@ QRect TLineEdit::cursorRectangle() const
     return QRect(origin.x() + cix - 5, origin.y(), width + 9, qRound(line.height()) + 1);
 }
 
-QRect TLineEdit::characterRect(qsizetype position) const
+QRect TLineEdit::CharacterRect(qsizetype position) const
 {
-    const QPoint origin = textOrigin();
+    const QPoint origin = TextOrigin();
     if (position < FSliceStart || position >= FSliceEnd)
         return QRect();
     // The character's advance and the font's height, as a QLineEdit answers,
     // but where the character is drawn: frame, margins and scrolling included.
-    const qsizetype next = nextPosition(position, false);
+    const qsizetype next = NextPosition(position, false);
     const QTextLine line = FLayout.lineAt(0);
     const auto x = [&](qsizetype p) {
         return static_cast<int>(line.cursorToX(static_cast<int>(p - FSliceStart)));
@@ -238,9 +227,9 @@ QRect TLineEdit::characterRect(qsizetype position) const
                  fm.horizontalAdvance(FText.mid(position, next - position)), fm.height());
 }
 
-qsizetype TLineEdit::positionAt(int x, bool onCharacter) const
+qsizetype TLineEdit::PositionAt(int x, bool onCharacter) const
 {
-    const QPoint origin = textOrigin();
+    const QPoint origin = TextOrigin();
     const int at = FLayout.lineAt(0).xToCursor(x - origin.x(),
                                                onCharacter ? QTextLine::CursorOnCharacter
                                                            : QTextLine::CursorBetweenCharacters);
@@ -252,7 +241,7 @@ qsizetype TLineEdit::positionAt(int x, bool onCharacter) const
 
 void TLineEdit::paintEvent(QPaintEvent *)
 {
-    ensureView();
+    EnsureView();
     QPainter p(this);
     QStyleOptionFrame panel;
     initStyleOption(&panel);
@@ -272,7 +261,7 @@ void TLineEdit::paintEvent(QPaintEvent *)
         o.format.setForeground(pal.brush(QPalette::HighlightedText));
         selections.append(o);
     }
-    const QPoint origin = textOrigin();
+    const QPoint origin = TextOrigin();
     FLayout.draw(&p, origin, selections, r);
     if (FCursorVisible && FBlinkOn && !FHideCursor)
         FLayout.drawCursor(&p, origin, static_cast<int>(FCursor - FSliceStart) + FPreeditCursor,
@@ -306,16 +295,16 @@ QVariant TLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     // An input method sees the text around the cursor, never all of it.
     constexpr qsizetype kAround = 1024;
-    FImWindow = snapped(std::max<qsizetype>(0, FCursor - kAround));
-    const qsizetype end = snapped(std::min(FText.size(), FCursor + kAround));
+    FImWindow = Snapped(std::max<qsizetype>(0, FCursor - kAround));
+    const qsizetype end = Snapped(std::min(FText.size(), FCursor + kAround));
     switch (query) {
     case Qt::ImEnabled:
         return isEnabled();
     case Qt::ImCursorRectangle:
-        return cursorRectangle();
+        return CursorRectangle();
     case Qt::ImAnchorRectangle: {
-        const QRect r = characterRect(FAnchor);
-        return r.isEmpty() ? cursorRectangle() : r;
+        const QRect r = CharacterRect(FAnchor);
+        return r.isEmpty() ? CursorRectangle() : r;
     }
     case Qt::ImFont:
         return font();

@@ -7,6 +7,7 @@
 #include "AboutUnit.h"
 #include "Application.h"
 #include "DesignLayout.h"
+#include "Form1Design.h"
 #include "WordValue.h"
 #include "ui_Unit1.h"
 
@@ -75,7 +76,7 @@ TForm1::TForm1(QWidget *owner) : QWidget(owner), ui(std::make_unique<Ui::TForm1>
 
     // The first position on screen, where the window system lets a program
     // choose it.
-    move(236, 160);
+    move(psifonomoi::design::form1::kFirstLeft, psifonomoi::design::form1::kFirstTop);
 
     using psifonomoi::ConnectHandler;
     // The edit's own menu plus one item, built here so that it works for any

@@ -25,7 +25,7 @@ int RunCli(int argc, const char *const *argv, const IoConfig &io)
         out.Append(options.help ? HelpText() : VersionText());
         if (!out.Flush()) {
             WriteMessage(io.err, std::string(kProgram) + ": error writing standard output: " +
-                                     std::strerror(out.error()) + "\n");
+                                     std::strerror(out.Error()) + "\n");
             return kExitIoErr;
         }
         return kExitOk;

@@ -41,7 +41,97 @@ std::optional<WordValueInt> ParseValue(std::string_view s)
     return value;
 }
 
-} // namespace
+// Stores an option's value in the options, or says what is wrong with it.
+using StoreValue = std::string (*)(Options &o, std::string_view value);
+
+std::string StoreSystem(Options &o, std::string_view value)
+{
+    const auto system = ParseSystem(value);
+    if (!system)
+        return "unknown system '" + std::string(value) +
+               "' (choose classical, positional, milesian or both)";
+    o.system = *system;
+    return {};
+}
+
+std::string StoreFind(Options &o, std::string_view value)
+{
+    const auto n = ParseValue(value);
+    if (!n)
+        return "--find needs a word value, a whole number of at least 0, not '" +
+               std::string(value) + "'";
+    o.find = n;
+    return {};
+}
+
+std::string StoreMaxWords(Options &o, std::string_view value)
+{
+    const auto n = ParseValue(value);
+    if (!n || *n == 0)
+        return "--max-words needs a whole number of at least 1, not '" + std::string(value) + "'";
+    o.maxWords = static_cast<std::size_t>(*n);
+    return {};
+}
+
+std::string StoreEncoding(Options &o, std::string_view value)
+{
+    if (value.empty())
+        return "--encoding needs an encoding name";
+    o.encoding = value;
+    return {};
+}
+
+std::string StoreNumeral(Options &o, std::string_view value)
+{
+    if (value == "lower")
+        o.numeral = NumeralCase::Lower;
+    else if (value == "upper")
+        o.numeral = NumeralCase::Upper;
+    else
+        return "--numeral takes lower or upper, not '" + std::string(value) + "'";
+    return {};
+}
+
+enum class Takes
+{
+    Nothing,      // a flag
+    Value,        // after '=', joined to a short name, or as the next argument
+    OptionalValue // only ever after '=', so that a following text stays a text
+};
+
+struct OptionSpec
+{
+    std::string_view name;
+    Takes takes;
+    bool Options::*flag;          // what a flag sets
+    StoreValue store;             // what takes the value of the others
+    std::string_view whenOmitted; // an optional value left out
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"-s", Takes::Value, nullptr, StoreSystem, {}},
+    {"--system", Takes::Value, nullptr, StoreSystem, {}},
+    {"--find", Takes::Value, nullptr, StoreFind, {}},
+    {"--max-words", Takes::Value, nullptr, StoreMaxWords, {}},
+    {"--encoding", Takes::Value, nullptr, StoreEncoding, {}},
+    {"--numeral", Takes::OptionalValue, nullptr, StoreNumeral, "lower"},
+    {"--explain", Takes::Nothing, &Options::explain, nullptr, {}},
+    {"-h", Takes::Nothing, &Options::help, nullptr, {}},
+    {"--help", Takes::Nothing, &Options::help, nullptr, {}},
+    {"--version", Takes::Nothing, &Options::version, nullptr, {}},
+    {"--group", Takes::Nothing, &Options::group, nullptr, {}},
+    {"--paragraphs", Takes::Nothing, &Options::paragraphs, nullptr, {}},
+    {"--runs", Takes::Nothing, &Options::runs, nullptr, {}},
+    {"--csv", Takes::Nothing, &Options::csv, nullptr, {}},
+};
+
+const OptionSpec *FindOption(std::string_view name)
+{
+    for (const OptionSpec &spec : kOptions)
+        if (spec.name == name)
+            return &spec;
+    return nullptr;
+}
 
 // Options that make no sense together; empty when they all do.
 std::string CheckCombination(const Options &o)
@@ -61,6 +151,8 @@ std::string CheckCombination(const Options &o)
         return std::string("--explain cannot be combined with ") + (o.group ? "--group" : "--runs");
     return {};
 }
+
+} // namespace
 
 ParseResult ParseArguments(int argc, const char *const *argv)
 {
@@ -96,72 +188,30 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             inlineValue = arg.substr(2);
         }
 
-        const bool takesValue = name == "-s" || name == "--system" || name == "--find" ||
-                                name == "--encoding" || name == "--max-words";
-        const bool isFlag = name == "--explain" || name == "-h" || name == "--help" ||
-                            name == "--version" || name == "--group" || name == "--paragraphs" ||
-                            name == "--runs" || name == "--csv";
+        const OptionSpec *spec = FindOption(name);
         // Name the whole argument: a short name is only its first byte, which may
         // be half of a letter (a suffix such as -ος is a text, not an option).
-        if (!takesValue && !isFlag && name != "--numeral")
+        if (!spec)
             return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
-        if (name == "--numeral") { // its value is optional, so only ever after '='
-            if (!inlineValue || *inlineValue == "lower")
-                o.numeral = NumeralCase::Lower;
-            else if (*inlineValue == "upper")
-                o.numeral = NumeralCase::Upper;
-            else
-                return fail("--numeral takes lower or upper, not '" + std::string(*inlineValue) +
-                            "'");
-            continue;
-        }
-        if (isFlag) {
+        if (spec->takes == Takes::Nothing) {
             if (inlineValue)
                 return fail("option '" + std::string(name) + "' takes no value, in '" +
                             std::string(arg) + "'" + kDashHint);
-            bool &flag = name == "--explain"                ? o.explain
-                         : name == "-h" || name == "--help" ? o.help
-                         : name == "--version"              ? o.version
-                         : name == "--group"                ? o.group
-                         : name == "--paragraphs"           ? o.paragraphs
-                         : name == "--runs"                 ? o.runs
-                                                            : o.csv;
-            flag = true;
+            o.*spec->flag = true;
             continue;
         }
 
         std::string_view value;
-        if (inlineValue) {
+        if (inlineValue)
             value = *inlineValue;
-        } else if (i + 1 < argc) {
+        else if (spec->takes == Takes::OptionalValue)
+            value = spec->whenOmitted;
+        else if (i + 1 < argc)
             value = argv[++i];
-        } else {
+        else
             return fail("option '" + std::string(name) + "' needs a value");
-        }
-
-        if (name == "-s" || name == "--system") {
-            const auto system = ParseSystem(value);
-            if (!system)
-                return fail("unknown system '" + std::string(value) +
-                            "' (choose classical, positional, milesian or both)");
-            o.system = *system;
-        } else if (name == "--find") {
-            const auto n = ParseValue(value);
-            if (!n)
-                return fail("--find needs a word value, a whole number of at least 0, not '" +
-                            std::string(value) + "'");
-            o.find = n;
-        } else if (name == "--max-words") {
-            const auto n = ParseValue(value);
-            if (!n || *n == 0)
-                return fail("--max-words needs a whole number of at least 1, not '" +
-                            std::string(value) + "'");
-            o.maxWords = static_cast<std::size_t>(*n);
-        } else {
-            if (value.empty())
-                return fail("--encoding needs an encoding name");
-            o.encoding = value;
-        }
+        if (std::string error = spec->store(o, value); !error.empty())
+            return fail(std::move(error));
     }
     if (!o.help && !o.version)
         if (std::string error = CheckCombination(o); !error.empty())

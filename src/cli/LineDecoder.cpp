@@ -84,8 +84,10 @@ public:
     }
     bool Bad(std::size_t offset, unsigned char byte) override
     {
-        if (m_line.badCount++ == 0)
-            m_line.firstBad = offset, m_line.firstByte = byte;
+        if (m_line.badCount++ == 0) {
+            m_line.firstBad = offset;
+            m_line.firstByte = byte;
+        }
         return true;
     }
 

@@ -4,6 +4,8 @@
 
 #include "OutputBuffer.h"
 
+#include "ByteScan.h"
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -35,14 +37,93 @@ constexpr bool IsHiddenFormat(unsigned char s1, unsigned char s2)
            (s1 == 0x81 && s2 >= 0xA6 && s2 <= 0xA9);
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
 // Whether any of eight bytes is a stop byte (exact, no false positives).
 inline bool HasStopByte(std::uint64_t w)
 {
-    const std::uint64_t below20 = (w - 0x20 * kOnes) & ~w & kHighs;
-    return below20 | HasByte(w, '\\') | HasByte(w, 0x7F) | HasByte(w, 0xC2) | HasByte(w, 0xE2);
+    return HasByteBelow(w, 0x20) | HasByte(w, '\\') | HasByte(w, 0x7F) | HasByte(w, 0xC2) |
+           HasByte(w, 0xE2);
+}
+
+// Where the run of bytes that are copied as they are, from `i` on, ends: at
+// the first stop byte, or at `n`. Eight bytes at a time while it can.
+std::size_t PlainRunEnd(const unsigned char *s, std::size_t i, std::size_t n)
+{
+    for (std::uint64_t w; i + 8 <= n; i += 8) {
+        std::memcpy(&w, s + i, 8);
+        if (HasStopByte(w))
+            break;
+    }
+    while (i < n && !kStop[s[i]])
+        ++i;
+    return i;
+}
+
+// What stands in the output for the character at a stop byte, and how many
+// bytes of the input it takes.
+struct Escape
+{
+    char text[6];
+    std::size_t length;
+    std::size_t consumed;
+};
+
+// A backslash escape as \u followed by four hexadecimal digits.
+Escape UnicodeEscape(unsigned cp, std::size_t consumed)
+{
+    return {{'\\', 'u', kHexDigits[cp >> 12 & 0xF], kHexDigits[cp >> 8 & 0xF],
+             kHexDigits[cp >> 4 & 0xF], kHexDigits[cp & 0xF]},
+            6,
+            consumed};
+}
+
+// The character led by 0xE2 at s[i]: escaped when it is a line separator or a
+// bidi control (U+20XX), otherwise the lead byte goes out as it is and the
+// rest follows with the next plain run.
+Escape EscapeE2(const unsigned char *s, std::size_t i, std::size_t n)
+{
+    if (i + 2 < n && IsHiddenFormat(s[i + 1], s[i + 2]))
+        return UnicodeEscape(0x2000u | (s[i + 1] & 0x3Fu) << 6 | (s[i + 2] & 0x3Fu), 3);
+    return {{static_cast<char>(s[i])}, 1, 1};
+}
+
+// The character led by 0xC2 at s[i]: escaped when it is a C1 control
+// (U+0080..U+009F), otherwise printable and copied.
+Escape EscapeC2(const unsigned char *s, std::size_t i, std::size_t n)
+{
+    if (i + 1 < n && s[i + 1] >= 0x80 && s[i + 1] < 0xA0)
+        return UnicodeEscape(s[i + 1], 2);
+    return {{static_cast<char>(s[i])}, 1, 1};
+}
+
+// A C0 control, DEL or the backslash.
+Escape EscapeAscii(unsigned char b)
+{
+    char named = 0;
+    switch (b) {
+    case '\\':
+        named = '\\';
+        break;
+    case '\t':
+        named = 't';
+        break;
+    case '\n':
+        named = 'n';
+        break;
+    case '\r':
+        named = 'r';
+        break;
+    case '\0':
+        named = '0';
+        break;
+    default:
+        break;
+    }
+    if (named)
+        return {{'\\', named}, 2, 1};
+    Escape escape{{}, 4, 1};
+    const std::string hex = EscapedByte(b);
+    hex.copy(escape.text, hex.size());
+    return escape;
 }
 
 } // namespace
@@ -111,80 +192,26 @@ bool OutputBuffer::AppendNumber(std::uint64_t n)
 
 bool OutputBuffer::AppendBadByte(unsigned char byte)
 {
-    const char esc[4] = {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
-    return Append({esc, 4});
+    return Append(EscapedByte(byte));
 }
 
 bool OutputBuffer::AppendEscaped(std::string_view utf8)
 {
     const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
     const std::size_t n = utf8.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const std::size_t start = i;
-        for (std::uint64_t w; i + 8 <= n; i += 8) {
-            std::memcpy(&w, s + i, 8);
-            if (HasStopByte(w))
-                break;
-        }
-        while (i < n && !kStop[s[i]])
-            ++i;
-        if (i > start && !Append(utf8.substr(start, i - start)))
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t plainEnd = PlainRunEnd(s, i, n);
+        if (plainEnd > i && !Append(utf8.substr(i, plainEnd - i)))
             return false;
+        i = plainEnd;
         if (i == n)
             break;
-        const unsigned char b = s[i];
-        char esc[6] = {'\\'};
-        std::size_t len = 2;
-        if (b == 0xE2) {
-            if (i + 2 < n && IsHiddenFormat(s[i + 1], s[i + 2])) { // \u20XX
-                const unsigned cp = 0x2000u | (s[i + 1] & 0x3Fu) << 6 | (s[i + 2] & 0x3Fu);
-                esc[1] = 'u', esc[2] = '2', esc[3] = '0';
-                esc[4] = kHexDigits[cp >> 4 & 0xF], esc[5] = kHexDigits[cp & 0xF];
-                len = 6;
-                i += 3;
-            } else { // any other character led by 0xE2 is shown as it is
-                esc[0] = static_cast<char>(b);
-                len = 1;
-                ++i;
-            }
-        } else if (b == 0xC2) {
-            if (i + 1 < n && s[i + 1] >= 0x80 && s[i + 1] < 0xA0) { // U+0080..U+009F
-                const unsigned char c = s[i + 1];
-                esc[1] = 'u', esc[2] = '0', esc[3] = '0';
-                esc[4] = kHexDigits[c >> 4], esc[5] = kHexDigits[c & 0xF];
-                len = 6;
-                i += 2;
-            } else { // any other character led by 0xC2 is printable
-                esc[0] = static_cast<char>(b);
-                len = 1;
-                ++i;
-            }
-        } else {
-            switch (b) {
-            case '\\':
-                esc[1] = '\\';
-                break;
-            case '\t':
-                esc[1] = 't';
-                break;
-            case '\n':
-                esc[1] = 'n';
-                break;
-            case '\r':
-                esc[1] = 'r';
-                break;
-            case '\0':
-                esc[1] = '0';
-                break;
-            default:
-                esc[1] = 'x', esc[2] = kHexDigits[b >> 4], esc[3] = kHexDigits[b & 0xF];
-                len = 4;
-            }
-            ++i;
-        }
-        if (!Append({esc, len}))
+        const Escape escape = s[i] == 0xE2   ? EscapeE2(s, i, n)
+                              : s[i] == 0xC2 ? EscapeC2(s, i, n)
+                                             : EscapeAscii(s[i]);
+        if (!Append({escape.text, escape.length}))
             return false;
+        i += escape.consumed;
     }
     return m_error == 0;
 }

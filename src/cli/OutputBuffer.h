@@ -4,12 +4,13 @@
 
 // Buffered writing to a file descriptor, with the number formatting and text
 // escaping of the command line's output. Write errors are sticky: after the
-// first one, every call returns false and the error stays in error().
+// first one, every call returns false and the error stays in Error().
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace psifonomoi::cli {
@@ -17,13 +18,10 @@ namespace psifonomoi::cli {
 // Upper-case hexadecimal digits, for \xHH escapes and U+ code points.
 inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// For scanning text eight bytes at a time: nonzero when any byte of the word
-// `w` is `byte`.
-constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char byte)
+// A byte that is not part of the text's encoding, as the output shows it: \xHH.
+inline std::string EscapedByte(unsigned char byte)
 {
-    constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
-    const std::uint64_t x = w ^ (byte * kEachByte);
-    return (x - kEachByte) & ~x & 0x8080808080808080ull;
+    return {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
 }
 
 class OutputBuffer
@@ -49,13 +47,13 @@ public:
     // \u202A..\u202E \u2066..\u2069 for the line separators and bidi controls.
     // Everything else is copied as is.
     bool AppendEscaped(std::string_view utf8);
-    // A byte that is not part of the text's encoding, as \xHH.
+    // A byte that is not part of the text's encoding (see EscapedByte).
     bool AppendBadByte(unsigned char byte);
 
-    // Writes out everything buffered. False on a write error (errno in error()).
+    // Writes out everything buffered. False on a write error (errno in Error()).
     bool Flush();
     bool Failed() const { return m_error != 0; }
-    int error() const { return m_error; }
+    int Error() const { return m_error; }
 
 private:
     bool WriteAll(const char *data, std::size_t size);

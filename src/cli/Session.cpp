@@ -4,21 +4,19 @@
 
 #include "Session.h"
 
+#include "ByteScan.h"
+#include "LineReader.h"
 #include "Numeral.h"
 #include "WordValue.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <unistd.h>
 
 namespace psifonomoi::cli {
 
 void WriteMessage(int fd, const std::string &message)
 {
-    // Diagnostics are best effort: if standard error is gone there is no one
-    // left to tell, and the exit status still says what happened.
     std::size_t done = 0;
     while (done < message.size()) {
         const ssize_t n = ::write(fd, message.data() + done, message.size() - done);
@@ -119,7 +117,8 @@ void Session::Header()
         }
     };
     if (m_options.explain) {
-        Field("line"), Field("code_point"), Field("character"), Field("folded");
+        for (std::string_view column : {"line", "code_point", "character", "folded"})
+            Field(column);
         for (std::size_t i = 0; i < m_systemCount; ++i)
             Field(std::string(SystemName(m_systems[i])) + "_value");
         Field("note");
@@ -129,8 +128,10 @@ void Session::Header()
     if (m_options.group || m_options.runs) {
         valueColumns("");
         Field("line");
-        if (m_options.runs)
-            Field("first_word"), Field("word_count");
+        if (m_options.runs) {
+            Field("first_word");
+            Field("word_count");
+        }
     } else {
         for (std::size_t i = 0; i < m_systemCount; ++i)
             valueColumns(std::string(SystemName(m_systems[i])) + "_");
@@ -208,10 +209,15 @@ bool Session::AppendText(std::string_view raw, const DecodedLine &line)
         return m_decoder.Walk(raw, echo);
     }
     std::string text; // CSV: quoted as a whole, so built first
-    PiecesOf echo([&text](std::string_view utf8) { return text.append(utf8), true; },
-                  [&text](std::size_t, unsigned char b) {
-                      return text.append("\\x" + HexByte(b).substr(2)), true;
-                  });
+    PiecesOf echo(
+        [&text](std::string_view utf8) {
+            text.append(utf8);
+            return true;
+        },
+        [&text](std::size_t, unsigned char b) {
+            text.append(EscapedByte(b));
+            return true;
+        });
     m_decoder.Walk(raw, echo);
     return TextField(text);
 }
@@ -259,7 +265,7 @@ bool Session::Item(std::string_view raw, bool isArgument, std::uint64_t number)
 int Session::WriteFailed()
 {
     WriteMessage(m_err, std::string(kProgram) + ": error writing standard output: " +
-                            std::strerror(m_out.error()) + "\n");
+                            std::strerror(m_out.Error()) + "\n");
     return kExitIoErr;
 }
 
@@ -276,73 +282,26 @@ int Session::Finish()
 
 int Session::ReadStream(int fd, std::size_t bufferSize)
 {
-    // Lines are handled in place in one buffer; only a line longer than the
-    // buffer makes it grow, so memory follows the longest line, not the input.
-    std::size_t capacity = std::max<std::size_t>(bufferSize, 16);
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    std::size_t start = 0, scan = 0, end = 0;
+    LineReader reader(fd, bufferSize);
     std::uint64_t number = 0;
-    bool eof = false;
-
-    auto emit = [&](std::size_t lineEnd, bool terminated) {
-        std::size_t len = lineEnd - start;
-        // A CR before the LF is part of the line ending (files from Windows).
-        if (terminated && len > 0 && buffer[start + len - 1] == '\r')
-            --len;
-        return Item(std::string_view(buffer.get() + start, len), false, ++number);
-    };
-
     for (;;) {
-        while (scan < end) {
-            const auto *nl =
-                static_cast<const char *>(std::memchr(buffer.get() + scan, '\n', end - scan));
-            if (!nl) {
-                scan = end;
-                break;
-            }
-            const auto lineEnd = static_cast<std::size_t>(nl - buffer.get());
-            if (!emit(lineEnd, true))
+        while (const std::optional<std::string_view> line = reader.NextLine())
+            if (!Item(*line, false, ++number))
                 return WriteFailed();
-            start = scan = lineEnd + 1;
-        }
-        if (eof) {
-            if (start < end && !emit(end, false)) // the last line, without a final LF
+        if (reader.AtEnd()) {
+            if (!reader.Rest().empty() && !Item(reader.Rest(), false, ++number))
                 return WriteFailed();
             return Finish();
-        }
-
-        if (start > 0) {
-            std::memmove(buffer.get(), buffer.get() + start, end - start);
-            end -= start;
-            scan -= start;
-            start = 0;
-        }
-        if (end == capacity) {
-            const std::size_t grown = capacity * 2;
-            auto bigger = std::make_unique_for_overwrite<char[]>(grown);
-            std::memcpy(bigger.get(), buffer.get(), end);
-            buffer = std::move(bigger);
-            capacity = grown;
         }
         // Hand over what is done before possibly waiting for more input, so
         // that an interactive user or a co-process sees each answer.
         if (!m_out.Flush())
             return WriteFailed();
-        ssize_t n;
-        do
-            n = ::read(fd, buffer.get() + end, capacity - end);
-        while (n < 0 && errno == EINTR);
-        if (n < 0) {
-            const int err = errno;
-            if (!m_out.Flush())
-                return WriteFailed();
+        if (const int err = reader.Read()) {
             WriteMessage(m_err, std::string(kProgram) +
                                     ": error reading standard input: " + std::strerror(err) + "\n");
             return kExitIoErr;
         }
-        if (n == 0)
-            eof = true;
-        end += static_cast<std::size_t>(n);
     }
 }
 

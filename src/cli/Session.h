@@ -22,10 +22,12 @@
 
 namespace psifonomoi::cli {
 
-// Best effort: if the descriptor is gone there is no one left to tell.
+// Diagnostics are best effort: if the descriptor is gone there is no one left
+// to tell, and the exit status still says what happened.
 void WriteMessage(int fd, const std::string &message);
-// "0xHH".
+// A byte as messages name it: "0xHH".
 std::string HexByte(unsigned char b);
+// How many decimal digits n has.
 std::size_t DigitCount(std::uint64_t n);
 
 class Session
@@ -62,7 +64,10 @@ private:
     // --explain
     bool Explain(std::string_view raw, const DecodedLine &line, bool isArgument,
                  std::uint64_t number);
+    bool ExplainText(std::string_view utf8, std::uint64_t number);
     bool ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number);
+    bool ExplainBadByte(unsigned char byte, std::uint64_t number);
+    bool ExplainTotal(const DecodedLine &line, const Values &values);
     std::string ExplainNote(char32_t c, bool counts) const;
     bool ExplainValues(const Values &values);
     bool ExplainDash();

@@ -38,8 +38,10 @@ bool Session::ExplainValues(const Values &values)
 
 bool Session::ExplainDash()
 {
-    for (std::size_t i = 0; i < m_systemCount; ++i)
-        Pad(m_widths[i] + 1, 0), m_out.Put('-');
+    for (std::size_t i = 0; i < m_systemCount; ++i) {
+        Pad(m_widths[i] + 1, 0);
+        m_out.Put('-');
+    }
     return m_out.Append("  ");
 }
 
@@ -103,9 +105,10 @@ bool Session::ExplainChar(char32_t c, std::string_view bytes, std::uint64_t numb
         m_out.Append("(space)");
     else if (c == 0xA0)
         m_out.Append("(no-break space)");
-    else if (c >= 0x0300 && c < 0x0370) // combining marks, shown on a dotted circle
-        m_out.Append("\u25CC"), m_out.Append(bytes);
-    else
+    else if (c >= 0x0300 && c < 0x0370) { // combining marks, shown on a dotted circle
+        m_out.Append("\u25CC");
+        m_out.Append(bytes);
+    } else
         m_out.AppendEscaped(bytes);
     if (!folded.empty()) {
         m_out.Append(" \u2192 ");
@@ -153,6 +156,69 @@ bool Session::ExplainCounts(std::string_view utf8)
     return m_out.Put('\n');
 }
 
+// The rows of a text's characters, one row per character.
+bool Session::ExplainText(std::string_view utf8, std::uint64_t number)
+{
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        std::size_t len = DecodeUtf8(utf8, pos, c);
+        if (len == 0) { // decoded text is well formed; guard against looping all the same
+            c = 0xFFFD;
+            len = 1;
+        }
+        if (!ExplainChar(c, utf8.substr(pos, len), number))
+            return false;
+        pos += len;
+    }
+    return true;
+}
+
+// The row of a byte that is not valid in the input's encoding: no code point,
+// fold or value.
+bool Session::ExplainBadByte(unsigned char byte, std::uint64_t number)
+{
+    if (m_options.csv) {
+        NumberField(number);
+        Field("");
+        Field(EscapedByte(byte));
+        Field("");
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            Field("");
+        Field("not valid " + m_decoder.Name());
+        return EndRow();
+    }
+    ExplainDash();
+    m_out.Append(HexByte(byte));
+    m_out.Append("    not valid ");
+    m_out.Append(m_decoder.Name());
+    return m_out.Put('\n');
+}
+
+// Under the rows: the total and its primary number(s), then the counts; or,
+// for a text that is not valid, why there is no total.
+bool Session::ExplainTotal(const DecodedLine &line, const Values &values)
+{
+    if (!line.Valid()) {
+        ExplainDash();
+        m_out.Append("no total: the text is not valid ");
+        m_out.Append(m_decoder.Name());
+        return m_out.Put('\n');
+    }
+    ExplainValues(values);
+    if (m_systemCount > 1) {
+        m_out.Append("total; primary numbers ");
+        m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
+        m_out.Append(" (classical), ");
+        m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[1])));
+        m_out.Append(" (positional)\n");
+    } else {
+        m_out.Append("total, primary number ");
+        m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
+        m_out.Put('\n');
+    }
+    return ExplainCounts(line.text);
+}
+
 // One block per text: a heading, one row per character (value, code point,
 // character, and either its folded capital or why it adds nothing), a total
 // and the counts.
@@ -183,66 +249,18 @@ bool Session::Explain(std::string_view raw, const DecodedLine &line, bool isArgu
         m_out.Put('\n');
     }
 
-    auto text = [&](std::string_view utf8) {
-        for (std::size_t pos = 0; pos < utf8.size();) {
-            char32_t c = 0;
-            std::size_t len = DecodeUtf8(utf8, pos, c);
-            if (len == 0) { // decoded text is well formed; guard against looping all the same
-                c = 0xFFFD;
-                len = 1;
-            }
-            if (!ExplainChar(c, utf8.substr(pos, len), number))
-                return false;
-            pos += len;
-        }
-        return true;
-    };
-    auto bad = [&](std::size_t, unsigned char byte) {
-        if (m_options.csv) { // a row with no code point, fold or values
-            NumberField(number);
-            Field("");
-            Field("\\x" + HexByte(byte).substr(2));
-            Field("");
-            for (std::size_t i = 0; i < m_systemCount; ++i)
-                Field("");
-            Field("not valid " + m_decoder.Name());
-            return EndRow();
-        }
-        ExplainDash();
-        m_out.Append(HexByte(byte));
-        m_out.Append("    not valid ");
-        m_out.Append(m_decoder.Name());
-        return m_out.Put('\n');
-    };
     if (line.Valid()) {
-        text(line.text);
+        ExplainText(line.text, number);
     } else {
-        PiecesOf rows(text, bad);
+        PiecesOf rows(
+            [&](std::string_view utf8) { return ExplainText(utf8, number); },
+            [&](std::size_t, unsigned char byte) { return ExplainBadByte(byte, number); });
         m_decoder.Walk(raw, rows);
     }
 
     if (m_options.csv) // one row per character only: totals and counts follow from them
         return !m_out.Failed();
-    if (line.Valid()) {
-        ExplainValues(values);
-        if (m_systemCount > 1) {
-            m_out.Append("total; primary numbers ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
-            m_out.Append(" (classical), ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[1])));
-            m_out.Append(" (positional)\n");
-        } else {
-            m_out.Append("total, primary number ");
-            m_out.AppendNumber(static_cast<std::uint64_t>(PrimaryNumber(values[0])));
-            m_out.Put('\n');
-        }
-        ExplainCounts(line.text);
-    } else {
-        ExplainDash();
-        m_out.Append("no total: the text is not valid ");
-        m_out.Append(m_decoder.Name());
-        m_out.Put('\n');
-    }
+    ExplainTotal(line, values);
     return m_out.Put('\n');
 }
 

@@ -94,7 +94,9 @@ bool Session::WriteGroups()
 // only moves forward. One pass, however long the record.
 bool Session::Runs(std::string_view text, std::uint64_t number)
 {
-    m_wordStart.clear(), m_wordEnd.clear(), m_prefix.assign(1, 0);
+    m_wordStart.clear();
+    m_wordEnd.clear();
+    m_prefix.assign(1, 0);
     bool inWord = false;
     for (std::size_t pos = 0; pos <= text.size();) {
         char32_t c = U' ';

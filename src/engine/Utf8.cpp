@@ -6,17 +6,11 @@
 // forms, surrogates or code points past U+10FFFF) and validation.
 #include "WordValue.h"
 
+#include "ByteScan.h"
+
 #include <cstring>
 
 namespace psifonomoi {
-namespace {
-
-inline bool IsContinuation(unsigned char b)
-{
-    return (b & 0xC0) == 0x80;
-}
-
-} // namespace
 
 std::size_t DecodeUtf8(std::string_view utf8, std::size_t pos, char32_t &out)
 {

@@ -4,6 +4,8 @@
 
 #include "WordValue.h"
 
+#include "ByteScan.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -121,20 +123,6 @@ constexpr Utf8Values kUtf8Classical = MakeUtf8Values(vsClassical);
 constexpr Utf8Values kUtf8Positional = MakeUtf8Values(vsPositional);
 constexpr Utf8Values kUtf8Milesian = MakeUtf8Values(vsMilesian);
 
-inline bool IsContinuation(unsigned char b)
-{
-    return (b & 0xC0) == 0x80;
-}
-
-// True when one of the eight bytes of w is one of E0..E3, which include the
-// lead bytes of the three-byte letters, 0xE1 and kOtherLead. One test for all
-// four is as cheap as the one for 0xE1 alone; E0 and E3 are rare in Greek text.
-constexpr bool HasThreeByteLead(std::uint64_t w)
-{
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    const std::uint64_t x = w ^ (0xE0 * kOnes); // 0..3 in a byte that was E0..E3
-    return ((x - 4 * kOnes) & ~x & 0x8080808080808080ull) != 0;
-}
 static_assert((kOtherLead & 0xFC) == 0xE0, "HasThreeByteLead must catch kOtherLead");
 
 WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)

@@ -15,7 +15,6 @@
 #include <QMimeData>
 #include <QTest>
 
-
 namespace {
 
 QString Shown(const QString &text)
@@ -24,7 +23,8 @@ QString Shown(const QString &text)
         return QStringLiteral("%1 characters").arg(text.size());
     QString shown;
     for (const QChar c : text)
-        shown += c.isPrint() ? QString(c) : QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));
+        shown += c.isPrint() ? QString(c)
+                             : QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QChar(u'0'));
     return shown;
 }
 
@@ -33,8 +33,8 @@ QPoint PointOn(const TLineEdit *edit, qsizetype n)
 {
     const qsizetype size = edit->text().size();
     if (n < size)
-        return edit->characterRect(n).center();
-    const QRect last = edit->characterRect(size - 1);
+        return edit->CharacterRect(n).center();
+    const QRect last = edit->CharacterRect(size - 1);
     return size ? QPoint(last.right() + 3, last.center().y())
                 : QPoint(edit->width() / 2, edit->height() / 2);
 }

@@ -5,6 +5,7 @@
 // The calculator window driven as a user drives it: real key presses and mouse
 // clicks on the offscreen platform, with the program's own application object.
 #include "AboutUnit.h"
+#include "Form1Design.h"
 #include "GuiTest.h"
 #include "LineEdit.h"
 #include "Unit1.h"
@@ -24,8 +25,15 @@
 #include <memory>
 #include <stdexcept>
 
+using psifonomoi::testing::control;
 using psifonomoi::testing::ModalWatch;
 using psifonomoi::testing::whenWindowAppears;
+
+namespace {
+// The window's size and first position as laid out (Unit1.ui).
+namespace design = psifonomoi::design::form1;
+const QSize kDesignedSize(design::kClientWidth, design::kClientHeight);
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -69,17 +77,10 @@ private slots:
     void contextMenuIsGreek();
 
 private:
-    template <typename T> T *control(const char *name) const
-    {
-        T *c = m_form->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("no control %s", name);
-        return c;
-    }
-    QString word() const { return control<QLabel>("Label2")->text(); }
-    QString primary() const { return control<QLabel>("Label4")->text(); }
+    QString word() const { return control<QLabel>(m_form.get(), "Label2")->text(); }
+    QString primary() const { return control<QLabel>(m_form.get(), "Label4")->text(); }
     void type(const QString &text);
-    TLineEdit *edit() const { return control<TLineEdit>("Edit1"); }
+    TLineEdit *edit() const { return control<TLineEdit>(m_form.get(), "Edit1"); }
 
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<ModalWatch> m_watch;
@@ -93,7 +94,7 @@ void TestMainWindow::init()
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    control<TLineEdit>("Edit1")->setFocus();
+    edit()->setFocus();
 }
 
 void TestMainWindow::cleanup()
@@ -108,24 +109,23 @@ void TestMainWindow::type(const QString &text)
 {
     // QTest::keyClicks takes Latin-1 only; Greek letters go as key events that
     // carry their text, as a Greek keyboard layout delivers them.
-    auto *edit = control<TLineEdit>("Edit1");
     for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.toUpper().unicode()), QString(c),
+        QTest::sendKeyEvent(QTest::Click, edit(), Qt::Key(c.toUpper().unicode()), QString(c),
                             Qt::NoModifier);
 }
 
 void TestMainWindow::startsEmptyWithClassicalChosen()
 {
-    QCOMPARE(control<TLineEdit>("Edit1")->text(), QString());
-    QVERIFY(control<QRadioButton>("RadioButton1")->isChecked());
-    QVERIFY(!control<QRadioButton>("RadioButton2")->isChecked());
+    QCOMPARE(edit()->text(), QString());
+    QVERIFY(control<QRadioButton>(m_form.get(), "RadioButton1")->isChecked());
+    QVERIFY(!control<QRadioButton>(m_form.get(), "RadioButton2")->isChecked());
     QCOMPARE(word(), QStringLiteral("0"));
     QCOMPARE(primary(), QStringLiteral("0"));
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Ψηφόνομοι"));
-    QCOMPARE(m_form->size(), QSize(443, 343));
-    QCOMPARE(m_form->sizeHint(), QSize(443, 343));
-    QCOMPARE(m_form->pos(), QPoint(236, 160));
-    QVERIFY(control<QPushButton>("Button1")->isDefault());
+    QCOMPARE(m_form->size(), kDesignedSize);
+    QCOMPARE(m_form->sizeHint(), kDesignedSize);
+    QCOMPARE(m_form->pos(), QPoint(design::kFirstLeft, design::kFirstTop));
+    QVERIFY(control<QPushButton>(m_form.get(), "Button1")->isDefault());
 }
 
 void TestMainWindow::tabOrder()
@@ -153,18 +153,18 @@ void TestMainWindow::workedExample()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     type(QStringLiteral("ΑΓΑΠΗ"));
     if (key)
-        QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key(key), modifiers);
+        QTest::keyClick(edit(), Qt::Key(key), modifiers);
     else
-        QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(m_form.get(), "Button1"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("93"));
     QCOMPARE(primary(), QStringLiteral("3"));
     // The text, focus and selection stay as they were.
-    QCOMPARE(control<TLineEdit>("Edit1")->text(), QStringLiteral("ΑΓΑΠΗ"));
+    QCOMPARE(edit()->text(), QStringLiteral("ΑΓΑΠΗ"));
 
-    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton2"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("28"));
     QCOMPARE(primary(), QStringLiteral("1"));
-    QTest::mouseClick(control<QRadioButton>("RadioButton1"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton1"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("93"));
 }
 
@@ -180,7 +180,7 @@ void TestMainWindow::modifiedEnterDoesNotCalculate()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return, modifiers);
+    QTest::keyClick(edit(), Qt::Key_Return, modifiers);
     QCOMPARE(word(), QStringLiteral("0"));
     QVERIFY(m_form->isVisible());
 }
@@ -189,10 +189,10 @@ void TestMainWindow::radioByKeyboardRecalculates()
 {
     // Never calculated before: changing the system calculates the current text.
     type(QStringLiteral("Ιησούς"));
-    auto *classical = control<QRadioButton>("RadioButton1");
+    auto *classical = control<QRadioButton>(m_form.get(), "RadioButton1");
     classical->setFocus();
     QTest::keyClick(classical, Qt::Key_Down);
-    QVERIFY(control<QRadioButton>("RadioButton2")->isChecked());
+    QVERIFY(control<QRadioButton>(m_form.get(), "RadioButton2")->isChecked());
     QCOMPARE(word(), QStringLiteral("87"));
     QCOMPARE(primary(), QStringLiteral("6"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
@@ -203,8 +203,8 @@ void TestMainWindow::radioByKeyboardRecalculates()
 void TestMainWindow::checkedRadioChosenAgainDoesNothing()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::mouseClick(control<QRadioButton>("RadioButton1"), Qt::LeftButton);
-    QTest::keyClick(control<QRadioButton>("RadioButton1"), Qt::Key_Space);
+    QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton1"), Qt::LeftButton);
+    QTest::keyClick(control<QRadioButton>(m_form.get(), "RadioButton1"), Qt::Key_Space);
     QCOMPARE(word(), QStringLiteral("0"));
     QCOMPARE(primary(), QStringLiteral("0"));
 }
@@ -212,10 +212,10 @@ void TestMainWindow::checkedRadioChosenAgainDoesNothing()
 void TestMainWindow::emptyTextGivesZeros()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
-    control<TLineEdit>("Edit1")->selectAll();
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Delete);
-    QTest::mouseClick(control<QPushButton>("Button1"), Qt::LeftButton);
+    QTest::keyClick(edit(), Qt::Key_Return);
+    edit()->selectAll();
+    QTest::keyClick(edit(), Qt::Key_Delete);
+    QTest::mouseClick(control<QPushButton>(m_form.get(), "Button1"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("0"));
     QCOMPARE(primary(), QStringLiteral("0"));
 }
@@ -223,9 +223,9 @@ void TestMainWindow::emptyTextGivesZeros()
 void TestMainWindow::editingAloneDoesNotRecalculate()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(edit(), Qt::Key_Return);
     type(QStringLiteral("ΩΩ"));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Backspace);
+    QTest::keyClick(edit(), Qt::Key_Backspace);
     QCOMPARE(word(), QStringLiteral("93"));
     QCOMPARE(primary(), QStringLiteral("3"));
 }
@@ -277,18 +277,18 @@ void TestMainWindow::escape()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, closes);
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Escape, modifiers);
+    QTest::keyClick(edit(), Qt::Key_Escape, modifiers);
     QCOMPARE(m_form->isVisible(), !closes);
 }
 
 void TestMainWindow::onlyWidens()
 {
     m_form->resize(300, 200);
-    QCOMPARE(m_form->size(), QSize(443, 343));
+    QCOMPARE(m_form->size(), kDesignedSize);
     m_form->resize(900, 600);
-    QCOMPARE(m_form->size(), QSize(900, 343));
-    QCOMPARE(m_form->minimumSize(), QSize(443, 343));
-    QCOMPARE(m_form->maximumHeight(), 343);
+    QCOMPARE(m_form->size(), QSize(900, design::kClientHeight));
+    QCOMPARE(m_form->minimumSize(), kDesignedSize);
+    QCOMPARE(m_form->maximumHeight(), design::kClientHeight);
 }
 
 void TestMainWindow::widenedLayout_data()
@@ -311,9 +311,9 @@ void TestMainWindow::widenedLayout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, widened);
-    m_form->resize(643, 343);
+    m_form->resize(kDesignedSize + QSize(200, 0));
     QCOMPARE(m_form->findChild<QWidget *>(name)->geometry(), widened);
-    m_form->resize(443, 343); // and back to the designed place
+    m_form->resize(kDesignedSize); // and back to the designed place
     const QRect designed = m_form->findChild<QWidget *>(name)->geometry();
     QCOMPARE(designed.top(), widened.top());
     QVERIFY(designed.width() == widened.width() || designed.width() == widened.width() - 200);
@@ -323,8 +323,8 @@ void TestMainWindow::widenedLayout()
 void TestMainWindow::largeValueWidensLabel()
 {
     type(QString(2000, QChar(u'Ω')));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
-    auto *label = control<QLabel>("Label2");
+    QTest::keyClick(edit(), Qt::Key_Return);
+    auto *label = control<QLabel>(m_form.get(), "Label2");
     QCOMPARE(label->text(), QStringLiteral("1600000"));
     QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
     QVERIFY(label->width() > 15);
@@ -337,14 +337,14 @@ void TestMainWindow::pastedMillionCharacters()
     for (int i = 0; i < 500'000; ++i)
         text += QStringLiteral("αβ");
     QGuiApplication::clipboard()->setText(text);
-    auto *edit = control<TLineEdit>("Edit1");
+    auto *edit = this->edit();
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text().size(), 1'000'000);
     QCOMPARE(edit->text(), text);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("1500000"));
     QCOMPARE(primary(), QStringLiteral("6"));
-    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton2"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("1500000")); // positional values of α, β are 1, 2 too
 }
 
@@ -362,20 +362,20 @@ void TestMainWindow::pastedNulIsPartOfTheText()
     // A NUL adds nothing, and the letters after it count as much as before.
     QFETCH(QString, text);
     QGuiApplication::clipboard()->setText(text);
-    auto *edit = control<TLineEdit>("Edit1");
+    auto *edit = this->edit();
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), text);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("888"));
     QCOMPARE(primary(), QStringLiteral("6"));
-    QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton2"), Qt::LeftButton);
     QCOMPARE(word(), QStringLiteral("87"));
     QCOMPARE(primary(), QStringLiteral("6"));
 }
 
 void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
 {
-    auto *calculate = control<QPushButton>("Button1");
+    auto *calculate = control<QPushButton>(m_form.get(), "Button1");
     // A handler connected the way the window connects its own.
     auto *thrower = new QObject(calculate);
     psifonomoi::ConnectHandler(calculate, &QPushButton::clicked, thrower,
@@ -408,7 +408,7 @@ void TestMainWindow::exceptionInHandlerIsShownAndProgramGoesOn()
     delete thrower;
     m_watch->allow(false);
     QVERIFY(m_form->isVisible());
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(edit(), Qt::Key_Return);
     QCOMPARE(word(), QStringLiteral("93"));
 }
 
@@ -478,7 +478,7 @@ void TestMainWindow::informationOpensAndReleasesAboutWindow()
                 w->close();
             },
             &seen);
-        QTest::mouseClick(control<QPushButton>("Button2"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(m_form.get(), "Button2"), Qt::LeftButton);
         QVERIFY(seen);
         QVERIFY(wasAbout);
         QCOMPARE(AboutFrm, nullptr);
@@ -561,7 +561,7 @@ void TestMainWindow::captionsFit()
 
 void TestMainWindow::contextMenuIsGreek()
 {
-    auto *edit = control<TLineEdit>("Edit1");
+    auto *edit = this->edit();
     type(QStringLiteral("ΑΓΑΠΗ"));
     QStringList texts;
     bool seen = false;
@@ -637,11 +637,11 @@ void TestMainWindow::copyResult()
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     type(typed);
     if (calculate)
-        QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
+        QTest::keyClick(edit(), Qt::Key_Return);
     if (positional)
-        QTest::mouseClick(control<QRadioButton>("RadioButton2"), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(m_form.get(), "RadioButton2"), Qt::LeftButton);
     type(typedAfter);
-    auto *edit = control<TLineEdit>("Edit1");
+    auto *edit = this->edit();
     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4),
                             edit->mapToGlobal(QPoint(4, 4)));
     QCoreApplication::sendEvent(edit, &event);
@@ -659,10 +659,10 @@ void TestMainWindow::copyResult()
 void TestMainWindow::resultLabelCopiesItsSelection()
 {
     type(QStringLiteral("ΑΓΑΠΗ"));
-    QTest::keyClick(control<TLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(edit(), Qt::Key_Return);
     // A click gives the label the focus (it is no tab stop); the keyboard then
     // selects and copies its value.
-    auto *label = control<QLabel>("Label2");
+    auto *label = control<QLabel>(m_form.get(), "Label2");
     QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(QApplication::focusWidget(), label);
     QTest::keyClick(label, Qt::Key_A, Qt::ControlModifier);

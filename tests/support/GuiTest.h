@@ -54,6 +54,18 @@ private:
     QString m_unexpected;
 };
 
+// The control of a window by its name. A name that is not there means the
+// layout and the test disagree, which no later check could make sense of: the
+// suite stops there, naming it.
+template <typename T> T *control(const QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no %s named %s", qPrintable(window->objectName()),
+               T::staticMetaObject.className(), name);
+    return found;
+}
+
 // Runs `handle` on the first modal window or pop-up menu that appears within
 // `timeoutMs`, from the event loop that window runs; the handler should close
 // it. Returns at once: call it just before the action that opens the window.

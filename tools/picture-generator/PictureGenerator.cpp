@@ -4,13 +4,15 @@
 
 // Draws the program's pictures: the icon (a gold coin struck with Ψ) and the
 // about window's animation strip (the same coin turning once about its
-// vertical axis in 34 frames). The outputs are committed; run this only when
+// vertical axis, frame by frame). The outputs are committed; run this only when
 // the drawing changes:
 //
 //   picture-generator <resources directory>
 //
 // Everything is drawn with paths, not fonts, so the result does not depend on
 // the fonts installed on the machine that runs it.
+#include "AboutFrmDesign.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -27,9 +29,10 @@
 
 namespace {
 
-constexpr int kFrameWidth = 35;
-constexpr int kFrameHeight = 43;
-constexpr int kFrameCount = 34;
+// The frame's size and count are the about window's (AboutUnit.ui).
+using psifonomoi::design::aboutfrm::kFrameCount;
+using psifonomoi::design::aboutfrm::kFrameHeight;
+using psifonomoi::design::aboutfrm::kFrameWidth;
 
 const QColor kGoldLight(0xff, 0xe8, 0x8a);
 const QColor kGold(0xd9, 0xa4, 0x1e);
@@ -147,8 +150,8 @@ QImage renderIcon(int size)
     return img;
 }
 
-// Frame k of the strip: the coin turned by k/34 of a full turn. The turn is
-// periodic, so frame 33 leads smoothly back into frame 0.
+// Frame k of the strip: the coin turned by k/kFrameCount of a full turn. The turn is
+// periodic, so the last frame leads smoothly back into frame 0.
 QImage renderFrame(int k)
 {
     QImage img(kFrameWidth, kFrameHeight, QImage::Format_RGB32);

@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Byte tests shared by the UTF-8 code of the engine and the command line:
+// single bytes, and eight bytes at a time for the scans that skip long runs
+// of ordinary text.
+#pragma once
+
+#include <cstdint>
+
+namespace psifonomoi {
+
+// A UTF-8 continuation byte, 10xxxxxx.
+constexpr bool IsContinuation(unsigned char b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+inline constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+
+// Nonzero when any of the eight bytes of `w` is below `bound` (at most 0x80).
+// Exact: no byte at or above the bound sets a bit.
+constexpr std::uint64_t HasByteBelow(std::uint64_t w, unsigned char bound)
+{
+    return (w - bound * kEachByte) & ~w & 0x8080808080808080ull;
+}
+
+// Nonzero when any of the eight bytes of `w` is `byte`.
+constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char byte)
+{
+    return HasByteBelow(w ^ (byte * kEachByte), 1);
+}
+
+// Nonzero when any of the eight bytes of `w` is one of E0..E3: among them the
+// leads of the three-byte letters, 0xE1 (Greek Extended) and the lead of the
+// few letters outside the Greek blocks. One test for all four is as cheap as
+// one for 0xE1 alone, and E0 and E3 are rare in Greek text.
+constexpr std::uint64_t HasThreeByteLead(std::uint64_t w)
+{
+    return HasByteBelow(w ^ (0xE0 * kEachByte), 4);
+}
+
+} // namespace psifonomoi
