@@ -163,8 +163,10 @@ private:
     void RemoveSelection();
     void InsertTyped(const QString &text, TEditKind kind = TEditKind::ekTyping);
     void CopyTo(QClipboard::Mode mode) const;
-    bool HandleKey(QKeyEvent *event);
     void SelectWordAt(qsizetype position);
+
+    // --- keys and the input method (LineEditKeys.cpp)
+    bool HandleKey(QKeyEvent *event);
     void CommitPreedit();
 
     // --- the laid-out slice and the view (LineEditView.cpp)
@@ -177,8 +179,10 @@ private:
     void EnsureView() const;
     void LayoutSlice(qsizetype start, qsizetype end) const;
     void LayoutAround(qsizetype position, int before, int after) const;
-    qsizetype Snapped(qsizetype position) const;
+    qsizetype Snapped(qsizetype position) const; // LineEdit.cpp
     int SliceX(qsizetype position) const;
+
+    // --- the cursor's blink and dragging out (LineEditMouse.cpp)
     void StartBlinking(bool on);
     void StartDrag();
 
