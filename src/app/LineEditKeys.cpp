@@ -61,10 +61,15 @@ bool TLineEdit::HandleKey(QKeyEvent *e)
         else if (to != self.FCursor)
             self.Edit(std::min(to, self.FCursor), std::max(to, self.FCursor), QString(), kind);
     };
+    // A move by a character or a word; an arrow without Shift first
+    // collapses a selection to its end on that side.
     static const auto step = [](TLineEdit &self, bool forward, bool words, bool mark) {
         const qsizetype p = self.FCursor;
-        self.MoveCursor(forward ? self.NextPosition(p, words) : self.PreviousPosition(p, words),
-                        mark);
+        if (!words && !mark && self.hasSelectedText())
+            self.MoveCursor(forward ? self.selectionEnd() : self.selectionStart(), false);
+        else
+            self.MoveCursor(forward ? self.NextPosition(p, words) : self.PreviousPosition(p, words),
+                            mark);
     };
     static const std::pair<K::StandardKey, Action> kKeys[] = {
         {K::Undo, [](TLineEdit &self) { self.undo(); }},
@@ -87,21 +92,9 @@ bool TLineEdit::HandleKey(QKeyEvent *e)
         {K::SelectStartOfBlock, [](TLineEdit &self) { self.MoveCursor(0, true); }},
         {K::SelectEndOfLine, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), true); }},
         {K::SelectEndOfBlock, [](TLineEdit &self) { self.MoveCursor(self.FText.size(), true); }},
-        {K::MoveToNextChar,
-         [](TLineEdit &self) {
-             if (self.hasSelectedText())
-                 self.MoveCursor(self.selectionEnd(), false);
-             else
-                 step(self, true, false, false);
-         }},
+        {K::MoveToNextChar, [](TLineEdit &self) { step(self, true, false, false); }},
         {K::SelectNextChar, [](TLineEdit &self) { step(self, true, false, true); }},
-        {K::MoveToPreviousChar,
-         [](TLineEdit &self) {
-             if (self.hasSelectedText())
-                 self.MoveCursor(self.selectionStart(), false);
-             else
-                 step(self, false, false, false);
-         }},
+        {K::MoveToPreviousChar, [](TLineEdit &self) { step(self, false, false, false); }},
         {K::SelectPreviousChar, [](TLineEdit &self) { step(self, false, false, true); }},
         {K::MoveToNextWord, [](TLineEdit &self) { step(self, true, true, false); }},
         {K::MoveToPreviousWord, [](TLineEdit &self) { step(self, false, true, false); }},
