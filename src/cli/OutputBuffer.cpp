@@ -5,10 +5,8 @@
 #include "OutputBuffer.h"
 
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <unistd.h>
 
 namespace psifonomoi::cli {
 namespace {
@@ -54,27 +52,15 @@ std::size_t FormatDecimal(std::uint64_t n, char *out)
 }
 
 OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
-    : m_fd(fd), m_capacity(capacity < 64 ? 64 : capacity),
+    : m_device(fd), m_capacity(capacity < 64 ? 64 : capacity),
       m_data(std::make_unique_for_overwrite<char[]>(m_capacity))
 {
 }
 
 bool OutputBuffer::WriteAll(const char *data, std::size_t size)
 {
-    while (size > 0 && m_error == 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0) {
-            if (errno != EINTR)
-                m_error = errno;
-            continue;
-        }
-        if (n == 0) { // never for a valid descriptor; do not spin on it
-            m_error = EIO;
-            break;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (m_error == 0 && size > 0)
+        m_error = m_device.Write(data, size);
     return m_error == 0;
 }
 

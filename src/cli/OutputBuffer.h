@@ -7,6 +7,8 @@
 // first one, every call returns false and the error stays in error().
 #pragma once
 
+#include "Device.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -60,7 +62,7 @@ public:
 private:
     bool WriteAll(const char *data, std::size_t size);
 
-    int m_fd;
+    OutputDevice m_device;
     std::size_t m_capacity;
     std::size_t m_size = 0;
     std::unique_ptr<char[]> m_data;

@@ -4,14 +4,13 @@
 
 #include "Session.h"
 
+#include "Device.h"
 #include "Numeral.h"
 #include "WordValue.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace psifonomoi::cli {
 
@@ -19,15 +18,7 @@ void WriteMessage(int fd, const std::string &message)
 {
     // Diagnostics are best effort: if standard error is gone there is no one
     // left to tell, and the exit status still says what happened.
-    std::size_t done = 0;
-    while (done < message.size()) {
-        const ssize_t n = ::write(fd, message.data() + done, message.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += static_cast<std::size_t>(n);
-    }
+    OutputDevice(fd).Write(message.data(), message.size());
 }
 
 std::string HexByte(unsigned char b)
@@ -328,12 +319,9 @@ int Session::ReadStream(int fd, std::size_t bufferSize)
         // that an interactive user or a co-process sees each answer.
         if (!m_out.Flush())
             return WriteFailed();
-        ssize_t n;
-        do
-            n = ::read(fd, buffer.get() + end, capacity - end);
-        while (n < 0 && errno == EINTR);
+        int err = 0;
+        const std::ptrdiff_t n = ReadSome(fd, buffer.get() + end, capacity - end, err);
         if (n < 0) {
-            const int err = errno;
             if (!m_out.Flush())
                 return WriteFailed();
             WriteMessage(m_err, std::string(kProgram) +
