@@ -43,6 +43,41 @@ inline bool HasStopByte(std::uint64_t w)
     return below20 | HasByte(w, '\\') | HasByte(w, 0x7F) | HasByte(w, 0xC2) | HasByte(w, 0xE2);
 }
 
+// Most pieces are a word or two (a Greek word is some 10 to 30 bytes): they
+// are copied here with overlapping moves rather than by a call into the C
+// runtime, which is a DLL on Windows.
+template <class Word> void CopyEnds(char *to, const char *from, std::size_t n)
+{
+    Word head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+}
+
+struct Bytes16
+{
+    std::uint64_t low, high;
+};
+
+void CopyShort(char *to, std::string_view bytes)
+{
+    const std::size_t n = bytes.size();
+    if (n > 32) {
+        std::memcpy(to, bytes.data(), n);
+    } else if (n >= 16) {
+        CopyEnds<Bytes16>(to, bytes.data(), n);
+    } else if (n >= 8) {
+        CopyEnds<std::uint64_t>(to, bytes.data(), n);
+    } else if (n >= 4) {
+        CopyEnds<std::uint32_t>(to, bytes.data(), n);
+    } else if (n > 0) { // 1 to 3 bytes: first, middle and last cover them
+        to[0] = bytes[0];
+        to[n / 2] = bytes[n / 2];
+        to[n - 1] = bytes[n - 1];
+    }
+}
+
 } // namespace
 
 std::size_t FormatDecimal(std::uint64_t n, char *out)
@@ -74,7 +109,7 @@ bool OutputBuffer::Flush()
 bool OutputBuffer::Append(std::string_view bytes)
 {
     if (bytes.size() <= m_capacity - m_size) {
-        std::memcpy(m_data.get() + m_size, bytes.data(), bytes.size());
+        CopyShort(m_data.get() + m_size, bytes);
         m_size += bytes.size();
         return m_error == 0;
     }

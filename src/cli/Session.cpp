@@ -285,9 +285,8 @@ int Session::ReadStream(int fd, std::size_t bufferSize)
 
     for (;;) {
         while (scan < end) {
-            const auto *nl =
-                static_cast<const char *>(std::memchr(buffer.get() + scan, '\n', end - scan));
-            if (!nl) {
+            const char *nl = FindByte(buffer.get() + scan, buffer.get() + end, '\n');
+            if (nl == buffer.get() + end) {
                 scan = end;
                 break;
             }
