@@ -7,6 +7,7 @@
 // first one, every call returns false and the error stays in Error().
 #pragma once
 
+#include "ByteScan.h"
 #include "Device.h"
 
 #include <bit>
