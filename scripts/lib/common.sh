@@ -14,8 +14,11 @@ BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config libelf-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev libxkbcommon-dev qt6-qpa-plugins
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core doctest-dev
 )
+# The Windows build: the MinGW-w64 cross compiler (its binutils read the
+# .exe's imports) and Wine, under which its tests run.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git reuse
   dbus-daemon at-spi2-core python3-pyatspi)
 # What the benchmarks read and drive: the Greek word list, an external
@@ -52,6 +55,17 @@ ensure_build_deps() {
   dpkg-checkbuilddeps >/dev/null 2>&1 && return 0
   echo "Installing the Debian package's build dependencies"
   apt_get build-dep ./
+}
+
+# Makes a fresh Wine prefix for the Windows tests at $WINEPREFIX, once, before
+# anything runs in it: tests racing to create it fail, and wineboot can hang,
+# so every step has a hard timeout.
+make_wine_prefix() {
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  timeout 300 wine wineboot --init >/dev/null 2>&1
+  timeout 120 wineserver -w
 }
 
 # Configures (once) and builds the given preset.

@@ -38,7 +38,10 @@ int RunCli(int argc, const char *const *argv, const IoConfig &io)
         return kExitUsage;
     }
 
-    Session session(options, *decoder, io);
+    std::unique_ptr<LineDecoder> textDecoder;
+    if (io.textArguments && !options.texts.empty())
+        textDecoder = LineDecoder::Create("", error);
+    Session session(options, textDecoder ? *textDecoder : *decoder, io);
     if (options.texts.empty())
         return session.ReadStream(io.in, io.readBuffer);
     std::uint64_t number = 0;

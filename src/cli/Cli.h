@@ -20,6 +20,9 @@ struct IoConfig
     // fuzzer make them tiny to reach the paths at buffer edges.
     std::size_t readBuffer = std::size_t(1) << 20;
     std::size_t outputBuffer = std::size_t(1) << 20;
+    // The TEXT arguments are UTF-8 text already (they came as UTF-16, see
+    // Arguments.h), so --encoding applies to the input only.
+    bool textArguments = false;
 };
 
 // Runs the command line and returns the exit status (see ExitStatus).

@@ -52,12 +52,14 @@ private:
     OnBad m_bad;
 };
 
+class Converter;
+
 class LineDecoder
 {
 public:
-    // For an empty name or UTF-8, the built-in UTF-8 path; otherwise an iconv
-    // conversion. Returns null and sets `error` for an unknown encoding, or one
-    // whose line feed is not the single byte 0x0A (lines could not be split).
+    // For an empty name or UTF-8, the built-in UTF-8 path; otherwise the
+    // platform's converter (Converter.h). Returns null and sets `error` for an unknown encoding, or
+    // one whose line feed is not the single byte 0x0A (lines could not be split).
     static std::unique_ptr<LineDecoder> Create(const std::string &encoding, std::string &error);
     ~LineDecoder();
     LineDecoder(const LineDecoder &) = delete;
@@ -79,9 +81,8 @@ private:
     template <class Pieces> bool Split(std::string_view raw, std::size_t from, Pieces &pieces);
 
     std::string m_name;
-    void *m_iconv = nullptr;         // iconv_t; null on the UTF-8 path
-    std::string m_converted;         // Decode's text when it is not a view of the input
-    std::unique_ptr<char[]> m_chunk; // iconv's output, a piece at a time
+    std::unique_ptr<Converter> m_converter; // null on the UTF-8 path
+    std::string m_converted;                // Decode's text when it is not a view of the input
 };
 
 } // namespace psifonomoi::cli

@@ -4,10 +4,11 @@
 
 #include "LineReader.h"
 
+#include "Device.h"
+#include "OutputBuffer.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace psifonomoi::cli {
 
@@ -19,9 +20,8 @@ LineReader::LineReader(int fd, std::size_t bufferSize)
 
 std::optional<std::string_view> LineReader::NextLine()
 {
-    const auto *nl =
-        static_cast<const char *>(std::memchr(m_buffer.get() + m_scan, '\n', m_end - m_scan));
-    if (!nl) {
+    const char *nl = FindByte(m_buffer.get() + m_scan, m_buffer.get() + m_end, '\n');
+    if (nl == m_buffer.get() + m_end) {
         m_scan = m_end;
         return std::nullopt;
     }
@@ -60,12 +60,10 @@ void LineReader::MakeRoom()
 int LineReader::Read()
 {
     MakeRoom();
-    ssize_t n;
-    do
-        n = ::read(m_fd, m_buffer.get() + m_end, m_capacity - m_end);
-    while (n < 0 && errno == EINTR);
+    int error = 0;
+    const std::ptrdiff_t n = ReadSome(m_fd, m_buffer.get() + m_end, m_capacity - m_end, error);
     if (n < 0)
-        return errno;
+        return error;
     m_atEnd = n == 0;
     m_end += static_cast<std::size_t>(n);
     return 0;

@@ -7,10 +7,8 @@
 #include "ByteScan.h"
 
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <unistd.h>
 
 namespace psifonomoi::cli {
 namespace {
@@ -126,6 +124,41 @@ Escape EscapeAscii(unsigned char b)
     return escape;
 }
 
+// Most pieces are a word or two (a Greek word is some 10 to 30 bytes): they
+// are copied here with overlapping moves rather than by a call into the C
+// runtime, which is a DLL on Windows.
+template <class Word> void CopyEnds(char *to, const char *from, std::size_t n)
+{
+    Word head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+}
+
+struct Bytes16
+{
+    std::uint64_t low, high;
+};
+
+void CopyShort(char *to, std::string_view bytes)
+{
+    const std::size_t n = bytes.size();
+    if (n > 32) {
+        std::memcpy(to, bytes.data(), n);
+    } else if (n >= 16) {
+        CopyEnds<Bytes16>(to, bytes.data(), n);
+    } else if (n >= 8) {
+        CopyEnds<std::uint64_t>(to, bytes.data(), n);
+    } else if (n >= 4) {
+        CopyEnds<std::uint32_t>(to, bytes.data(), n);
+    } else if (n > 0) { // 1 to 3 bytes: first, middle and last cover them
+        to[0] = bytes[0];
+        to[n / 2] = bytes[n / 2];
+        to[n - 1] = bytes[n - 1];
+    }
+}
+
 } // namespace
 
 std::size_t FormatDecimal(std::uint64_t n, char *out)
@@ -135,27 +168,15 @@ std::size_t FormatDecimal(std::uint64_t n, char *out)
 }
 
 OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
-    : m_fd(fd), m_capacity(capacity < 64 ? 64 : capacity),
+    : m_device(fd), m_capacity(capacity < 64 ? 64 : capacity),
       m_data(std::make_unique_for_overwrite<char[]>(m_capacity))
 {
 }
 
 bool OutputBuffer::WriteAll(const char *data, std::size_t size)
 {
-    while (size > 0 && m_error == 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0) {
-            if (errno != EINTR)
-                m_error = errno;
-            continue;
-        }
-        if (n == 0) { // never for a valid descriptor; do not spin on it
-            m_error = EIO;
-            break;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (m_error == 0 && size > 0)
+        m_error = m_device.Write(data, size);
     return m_error == 0;
 }
 
@@ -169,7 +190,7 @@ bool OutputBuffer::Flush()
 bool OutputBuffer::Append(std::string_view bytes)
 {
     if (bytes.size() <= m_capacity - m_size) {
-        std::memcpy(m_data.get() + m_size, bytes.data(), bytes.size());
+        CopyShort(m_data.get() + m_size, bytes);
         m_size += bytes.size();
         return m_error == 0;
     }

@@ -7,8 +7,13 @@
 // first one, every call returns false and the error stays in Error().
 #pragma once
 
+#include "ByteScan.h"
+#include "Device.h"
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +27,21 @@ inline constexpr char kHexDigits[] = "0123456789ABCDEF";
 inline std::string EscapedByte(unsigned char byte)
 {
     return {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+}
+
+// The first `byte` in [from, to), or `to`. Inline, eight bytes at a time:
+// lines are short, and a call into the C runtime per line costs more than the
+// scan where that runtime is a DLL (Windows).
+inline const char *FindByte(const char *from, const char *to, unsigned char byte)
+{
+    for (std::uint64_t w; to - from >= 8; from += 8) {
+        std::memcpy(&w, from, 8);
+        if (const std::uint64_t hit = HasByte(w, byte))
+            return from + (std::countr_zero(hit) >> 3); // the lowest byte is the first
+    }
+    while (from < to && static_cast<unsigned char>(*from) != byte)
+        ++from;
+    return from;
 }
 
 class OutputBuffer
@@ -58,7 +78,7 @@ public:
 private:
     bool WriteAll(const char *data, std::size_t size);
 
-    int m_fd;
+    OutputDevice m_device;
     std::size_t m_capacity;
     std::size_t m_size = 0;
     std::unique_ptr<char[]> m_data;

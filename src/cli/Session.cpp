@@ -5,27 +5,20 @@
 #include "Session.h"
 
 #include "ByteScan.h"
+#include "Device.h"
 #include "LineReader.h"
 #include "Numeral.h"
 #include "WordValue.h"
 
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace psifonomoi::cli {
 
 void WriteMessage(int fd, const std::string &message)
 {
-    std::size_t done = 0;
-    while (done < message.size()) {
-        const ssize_t n = ::write(fd, message.data() + done, message.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += static_cast<std::size_t>(n);
-    }
+    // Diagnostics are best effort: if standard error is gone there is no one
+    // left to tell, and the exit status still says what happened.
+    OutputDevice(fd).Write(message.data(), message.size());
 }
 
 std::string HexByte(unsigned char b)
@@ -298,6 +291,8 @@ int Session::ReadStream(int fd, std::size_t bufferSize)
         if (!m_out.Flush())
             return WriteFailed();
         if (const int err = reader.Read()) {
+            if (!m_out.Flush())
+                return WriteFailed();
             WriteMessage(m_err, std::string(kProgram) +
                                     ": error reading standard input: " + std::strerror(err) + "\n");
             return kExitIoErr;

@@ -2,21 +2,22 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Every character of the Windows-1253 (Greek) code page, decoded by the C
-// library's converter, must fold and be valued as the letter tables keyed on
-// that code page say. The tables below are typed from those tables, code by
-// code, and do not come from the engine.
+// Every character of the Windows-1253 (Greek) code page, decoded by the
+// system's own converter (iconv, or Windows' code page), must fold and be
+// valued as the letter tables keyed on that code page say. The tables below
+// are typed from those tables, code by code, and do not come from the engine.
+#include "ReferenceUnicode.h"
+#include "TestSupport.h"
 #include "WordValue.h"
 
-#include <QString>
-#include <QTest>
+#include <doctest/doctest.h>
 
-#include <cerrno>
-#include <iconv.h>
+#include <ios>
 #include <map>
 #include <optional>
 
 using namespace psifonomoi;
+using namespace psifonomoi::test;
 
 namespace {
 
@@ -51,24 +52,9 @@ const std::map<int, Values> kValueTable = {
     {0xD6, {500, 21}}, {0xD7, {600, 22}}, {0xD8, {700, 23}}, {0xD9, {800, 24}},
 };
 
-// The Unicode character of one Windows-1253 code, or nothing for the codes the
-// code page leaves unassigned.
 std::optional<char32_t> Decode1253(int code)
 {
-    iconv_t cd = iconv_open("UTF-32LE", "CP1253");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    char in = static_cast<char>(code);
-    unsigned char out[8] = {};
-    char *inp = &in;
-    char *outp = reinterpret_cast<char *>(out);
-    std::size_t inLeft = 1, outLeft = sizeof out;
-    const std::size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1) || sizeof out - outLeft != 4)
-        return std::nullopt;
-    return char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 |
-           char32_t(out[3]) << 24;
+    return DecodeWindows1253(static_cast<unsigned char>(code));
 }
 
 int FoldedCode(int code)
@@ -82,99 +68,77 @@ int FoldedCode(int code)
 
 } // namespace
 
-class TestCodePage : public QObject
+TEST_CASE("the converter knows the code page")
 {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void everyCode_data();
-    void everyCode();
-    void wholeCodePageAsOneText();
-};
-
-void TestCodePage::initTestCase()
-{
-    // Without a working converter every row would be skipped and prove nothing.
-    QCOMPARE(Decode1253(0xC1), std::optional<char32_t>(U'\u0391'));
-    QCOMPARE(Decode1253(0xF2), std::optional<char32_t>(U'\u03C2'));
+    // Without a working converter every code would be passed over and prove nothing.
+    CHECK(Decode1253(0xC1) == std::optional<char32_t>(U'\u0391'));
+    CHECK(Decode1253(0xF2) == std::optional<char32_t>(U'\u03C2'));
     int assigned = 0;
     for (int code = 0; code < 256; ++code)
         assigned += Decode1253(code).has_value();
-    QVERIFY2(assigned >= 239, "the CP1253 converter is missing most of the code page");
+    CHECK_MESSAGE(assigned >= 239, "the CP1253 converter is missing most of the code page");
 }
 
-void TestCodePage::everyCode_data()
+TEST_CASE("every code")
 {
-    QTest::addColumn<int>("code");
-    for (int code = 0; code < 256; ++code)
-        QTest::addRow("0x%02X", code) << code;
-}
+    for (int code = 0; code < 256; ++code) {
+        INFO("code 0x" << std::hex << code);
+        const std::optional<char32_t> c = Decode1253(code);
+        if (!c) {
+            // Unassigned codes can never reach the calculation; none of them is in a table.
+            CHECK((!kFoldTable.contains(code) && !kValueTable.contains(code)));
+            continue;
+        }
 
-void TestCodePage::everyCode()
-{
-    QFETCH(int, code);
-    const std::optional<char32_t> c = Decode1253(code);
-    if (!c) {
-        // Unassigned codes can never reach the calculation; none of them is in a table.
-        QVERIFY(!kFoldTable.contains(code) && !kValueTable.contains(code));
-        return;
+        const int foldedCode = FoldedCode(code);
+        const std::optional<char32_t> folded = Decode1253(foldedCode);
+        REQUIRE(folded.has_value());
+        CHECK(FoldChar(*c) == *folded);
+
+        const auto value = kValueTable.find(foldedCode);
+        const int classical = value == kValueTable.end() ? 0 : value->second.classical;
+        const int positional = value == kValueTable.end() ? 0 : value->second.positional;
+        CHECK(LetterValue(*c, vsClassical) == classical);
+        CHECK(LetterValue(*c, vsPositional) == positional);
+        CHECK(LetterIndex(*c) == positional);
+
+        const std::u32string text(1, *c);
+        const std::string u8 = Utf8Of(text);
+        const std::u16string u16 = Utf16Of(text);
+        CHECK(ClassicalValue(u8) == classical);
+        CHECK(ClassicalValue(u16) == classical);
+        CHECK(PositionalValue(u8) == positional);
+        CHECK(PositionalValue(u16) == positional);
+        CHECK(FoldText(u16) == Utf16Of(std::u32string(1, *folded)));
+        CHECK(FoldText(u8) == Utf8Of(std::u32string(1, *folded)));
     }
-
-    const int foldedCode = FoldedCode(code);
-    const std::optional<char32_t> folded = Decode1253(foldedCode);
-    QVERIFY(folded.has_value());
-    QCOMPARE(FoldChar(*c), *folded);
-
-    const auto value = kValueTable.find(foldedCode);
-    const int classical = value == kValueTable.end() ? 0 : value->second.classical;
-    const int positional = value == kValueTable.end() ? 0 : value->second.positional;
-    QCOMPARE(LetterValue(*c, vsClassical), classical);
-    QCOMPARE(LetterValue(*c, vsPositional), positional);
-    QCOMPARE(LetterIndex(*c), positional);
-
-    const QString text = QString::fromUcs4(&*c, 1);
-    const QByteArray utf8 = text.toUtf8();
-    const std::string_view u8(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    const std::u16string u16 = text.toStdU16String();
-    QCOMPARE(ClassicalValue(u8), classical);
-    QCOMPARE(ClassicalValue(u16), classical);
-    QCOMPARE(PositionalValue(u8), positional);
-    QCOMPARE(PositionalValue(u16), positional);
-    QCOMPARE(QString::fromStdU16String(FoldText(u16)), QString::fromUcs4(&*folded, 1));
-    QCOMPARE(QString::fromStdString(FoldText(u8)), QString::fromUcs4(&*folded, 1));
 }
 
 // The whole code page in one text: folding keeps every position, and the sum
 // is the sum of the tables.
-void TestCodePage::wholeCodePageAsOneText()
+TEST_CASE("the whole code page as one text")
 {
-    QString text, expected;
+    std::u32string text, expected;
     long long classical = 0, positional = 0;
     for (int code = 0; code < 256; ++code) {
         const std::optional<char32_t> c = Decode1253(code);
         if (!c)
             continue;
-        text += QString::fromUcs4(&*c, 1);
+        text += *c;
         const int foldedCode = FoldedCode(code);
-        const char32_t folded = *Decode1253(foldedCode);
-        expected += QString::fromUcs4(&folded, 1);
+        expected += *Decode1253(foldedCode);
         if (const auto v = kValueTable.find(foldedCode); v != kValueTable.end()) {
             classical += v->second.classical;
             positional += v->second.positional;
         }
     }
-    const std::u16string u16 = text.toStdU16String();
-    const QByteArray utf8 = text.toUtf8();
-    const std::string_view u8(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    const std::u16string u16 = Utf16Of(text);
+    const std::string u8 = Utf8Of(text);
 
-    QCOMPARE(QString::fromStdU16String(FoldText(u16)), expected);
-    QCOMPARE(QString::fromStdString(FoldText(u8)), expected);
-    QCOMPARE(CalculateWordValue(u16, vsClassical).WordValue, classical);
-    QCOMPARE(CalculateWordValue(u8, vsClassical).WordValue, classical);
-    QCOMPARE(CalculateWordValue(u16, vsPositional).WordValue, positional);
-    QCOMPARE(CalculateWordValue(u8, vsPositional).WordValue, positional);
+    CHECK(FoldText(u16) == Utf16Of(expected));
+    CHECK(FoldText(u8) == Utf8Of(expected));
+    CHECK(CalculateWordValue(u16, vsClassical).WordValue == classical);
+    CHECK(CalculateWordValue(u8, vsClassical).WordValue == classical);
+    CHECK(CalculateWordValue(u16, vsPositional).WordValue == positional);
+    CHECK(CalculateWordValue(u8, vsPositional).WordValue == positional);
 }
-
-QTEST_APPLESS_MAIN(TestCodePage)
-#include "tst_codepage.moc"

@@ -4,161 +4,134 @@
 
 // Malformed UTF-8: every byte outside a well-formed sequence is a character of
 // its own worth 0, so a broken sequence never hides the letter after it.
+#include "ReferenceUnicode.h"
 #include "WordValue.h"
 
-#include <QRandomGenerator>
-#include <QString>
-#include <QTest>
+#include <doctest/doctest.h>
 
+#include <cstdint>
+#include <ios>
+#include <random>
 #include <string>
 
 using namespace psifonomoi;
+using namespace psifonomoi::test;
 
 namespace {
 
-std::string_view View(const QByteArray &bytes)
+// An independent reading of the same bytes: it replaces what is malformed and
+// keeps every well-formed character.
+WordValueInt ValueThroughReference(std::string_view bytes, TValueSystem system)
 {
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+    return CalculateWordValue(Utf16Of(DecodeReference(bytes)), system).WordValue;
 }
 
-// Qt's decoder, an independent reading of the same bytes: it replaces what is
-// malformed and keeps every well-formed character.
-WordValueInt ValueThroughQt(const QByteArray &bytes, TValueSystem system)
+std::string Hex(std::string_view bytes)
 {
-    return CalculateWordValue(QString::fromUtf8(bytes).toStdU16String(), system).WordValue;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        out += {kDigits[u >> 4], kDigits[u & 0xF], ' '};
+    }
+    return out;
 }
 
 } // namespace
 
-class TestUtf8 : public QObject
+TEST_CASE("malformed")
 {
-    Q_OBJECT
-
-private slots:
-    void malformed_data();
-    void malformed();
-    void decodeSingle_data();
-    void decodeSingle();
-    void appendRoundTrip();
-    void everyTwoByteTextBetweenLetters();
-    void randomGreekHeavyBytes();
-    void sameValueAtEveryOffset_data();
-    void sameValueAtEveryOffset();
-};
-
-void TestUtf8::malformed_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<qint64>("invalidAt"); // -1: well formed
-    QTest::addColumn<qint64>("classical");
-    QTest::addColumn<QByteArray>("folded");
-
-    QTest::newRow("well formed") << QByteArray("Ωμέγα") << -1LL << 849LL << QByteArray("ΩΜΕΓΑ");
-    QTest::newRow("four-byte character")
-        << QByteArray("\xF0\x9F\x98\x80α") << -1LL << 1LL << QByteArray("\xF0\x9F\x98\x80Α");
-    QTest::newRow("truncated at end") << QByteArray("α\xCE") << 2LL << 1LL << QByteArray("Α\xCE");
-    QTest::newRow("truncated before letter")
-        << QByteArray("\xCEα") << 0LL << 1LL << QByteArray("\xCEΑ");
-    QTest::newRow("lead before lead")
-        << QByteArray("\xCF\xCF\x89") << 0LL << 800LL << QByteArray("\xCFΩ");
-    QTest::newRow("three-byte cut after two")
-        << QByteArray("\xE1\xBCα") << 0LL << 1LL << QByteArray("\xE1\xBCΑ");
-    QTest::newRow("three-byte cut before extended letter")
-        << QByteArray("\xE1\xE1\xBC\x80") << 0LL << 1LL << QByteArray("\xE1Α");
-    QTest::newRow("four-byte cut before letter")
-        << QByteArray("ω\xF0\x9F\x98ω") << 2LL << 1600LL << QByteArray("Ω\xF0\x9F\x98Ω");
-    QTest::newRow("lone continuations")
-        << QByteArray("\x80\xB1\xBFβ") << 0LL << 2LL << QByteArray("\x80\xB1\xBFΒ");
-    QTest::newRow("overlong slash")
-        << QByteArray("\xC0\xAFα") << 0LL << 1LL << QByteArray("\xC0\xAFΑ");
-    QTest::newRow("overlong two-byte A")
-        << QByteArray("\xC1\x81") << 0LL << 0LL << QByteArray("\xC1\x81");
-    QTest::newRow("overlong three-byte α")
-        << QByteArray("\xE0\x8E\xB1γ") << 0LL << 3LL << QByteArray("\xE0\x8E\xB1Γ");
-    QTest::newRow("overlong four-byte α")
-        << QByteArray("\xF0\x80\x8E\xB1") << 0LL << 0LL << QByteArray("\xF0\x80\x8E\xB1");
-    QTest::newRow("high surrogate")
-        << QByteArray("ΑΩ\xED\xA0\x80Α") << 4LL << 802LL << QByteArray("ΑΩ\xED\xA0\x80Α");
-    QTest::newRow("low surrogate")
-        << QByteArray("\xED\xBF\xBF") << 0LL << 0LL << QByteArray("\xED\xBF\xBF");
-    QTest::newRow("past U+10FFFF")
-        << QByteArray("\xF4\x90\x80\x80ι") << 0LL << 10LL << QByteArray("\xF4\x90\x80\x80Ι");
-    QTest::newRow("F5 lead") << QByteArray("\xF5\x80\x80\x80") << 0LL << 0LL
-                             << QByteArray("\xF5\x80\x80\x80");
-    QTest::newRow("FE FF") << QByteArray("\xFE\xFFπ") << 0LL << 80LL << QByteArray("\xFE\xFFΠ");
-    QTest::newRow("invalid after extended letter")
-        << QByteArray("ἀ\xFF") << 3LL << 1LL << QByteArray("Α\xFF");
-    QTest::newRow("invalid after ASCII run")
-        << QByteArray("abcdefghijklmnop\x80") << 16LL << 0LL << QByteArray("abcdefghijklmnop\x80");
-    QTest::newRow("ISO-8859-7 bytes")
-        << QByteArray("\xC1\xC3\xC1\xD0\xC7") << 0LL << 0LL << QByteArray("\xC1\xC3\xC1\xD0\xC7");
+    struct Row
+    {
+        const char *name;
+        std::string_view bytes;
+        std::int64_t invalidAt; // -1: well formed
+        WordValueInt classical;
+        std::string_view folded;
+    };
+    const Row rows[] = {
+        {"well formed", "Ωμέγα", -1, 849, "ΩΜΕΓΑ"},
+        {"four-byte character", "\xF0\x9F\x98\x80α", -1, 1, "\xF0\x9F\x98\x80Α"},
+        {"truncated at end", "α\xCE", 2, 1, "Α\xCE"},
+        {"truncated before letter", "\xCEα", 0, 1, "\xCEΑ"},
+        {"lead before lead", "\xCF\xCF\x89", 0, 800, "\xCFΩ"},
+        {"three-byte cut after two", "\xE1\xBCα", 0, 1, "\xE1\xBCΑ"},
+        {"three-byte cut before extended letter", "\xE1\xE1\xBC\x80", 0, 1, "\xE1Α"},
+        {"four-byte cut before letter", "ω\xF0\x9F\x98ω", 2, 1600, "Ω\xF0\x9F\x98Ω"},
+        {"lone continuations", "\x80\xB1\xBFβ", 0, 2, "\x80\xB1\xBFΒ"},
+        {"overlong slash", "\xC0\xAFα", 0, 1, "\xC0\xAFΑ"},
+        {"overlong two-byte A", "\xC1\x81", 0, 0, "\xC1\x81"},
+        {"overlong three-byte α", "\xE0\x8E\xB1γ", 0, 3, "\xE0\x8E\xB1Γ"},
+        {"overlong four-byte α", "\xF0\x80\x8E\xB1", 0, 0, "\xF0\x80\x8E\xB1"},
+        {"high surrogate", "ΑΩ\xED\xA0\x80Α", 4, 802, "ΑΩ\xED\xA0\x80Α"},
+        {"low surrogate", "\xED\xBF\xBF", 0, 0, "\xED\xBF\xBF"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80ι", 0, 10, "\xF4\x90\x80\x80Ι"},
+        {"F5 lead", "\xF5\x80\x80\x80", 0, 0, "\xF5\x80\x80\x80"},
+        {"FE FF", "\xFE\xFFπ", 0, 80, "\xFE\xFFΠ"},
+        {"invalid after extended letter", "ἀ\xFF", 3, 1, "Α\xFF"},
+        {"invalid after ASCII run", "abcdefghijklmnop\x80", 16, 0, "abcdefghijklmnop\x80"},
+        {"ISO-8859-7 bytes", "\xC1\xC3\xC1\xD0\xC7", 0, 0, "\xC1\xC3\xC1\xD0\xC7"},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        const std::size_t expectedAt =
+            row.invalidAt < 0 ? std::string_view::npos : static_cast<std::size_t>(row.invalidAt);
+        CHECK(FindInvalidUtf8(row.bytes) == expectedAt);
+        CHECK(ClassicalValue(row.bytes) == row.classical);
+        CHECK(ClassicalValue(row.bytes) == ValueThroughReference(row.bytes, vsClassical));
+        CHECK(PositionalValue(row.bytes) == ValueThroughReference(row.bytes, vsPositional));
+        const std::string f = FoldText(row.bytes);
+        CHECK(f == row.folded);
+        CHECK(ClassicalValue(f) == row.classical);
+    }
 }
 
-void TestUtf8::malformed()
+TEST_CASE("decode one character")
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(qint64, invalidAt);
-    QFETCH(qint64, classical);
-    QFETCH(QByteArray, folded);
-
-    const std::size_t expectedAt =
-        invalidAt < 0 ? std::string_view::npos : static_cast<std::size_t>(invalidAt);
-    QCOMPARE(FindInvalidUtf8(View(bytes)), expectedAt);
-    QCOMPARE(ClassicalValue(View(bytes)), classical);
-    QCOMPARE(ClassicalValue(View(bytes)), ValueThroughQt(bytes, vsClassical));
-    QCOMPARE(PositionalValue(View(bytes)), ValueThroughQt(bytes, vsPositional));
-    const std::string f = FoldText(View(bytes));
-    QCOMPARE(QByteArray::fromStdString(f), folded);
-    QCOMPARE(ClassicalValue(f), classical);
+    struct Row
+    {
+        const char *name;
+        std::string_view bytes;
+        std::size_t pos;
+        std::size_t length; // 0: malformed at pos
+        std::uint32_t codePoint;
+    };
+    const Row rows[] = {
+        {"ASCII", "a", 0, 1, 0x61u},
+        {"NUL", std::string_view("\0", 1), 0, 1, 0u},
+        {"α", "α", 0, 2, 0x3B1u},
+        {"ᾼ", "ᾼ", 0, 3, 0x1FBCu},
+        {"U+10FFFF", "\xF4\x8F\xBF\xBF", 0, 4, 0x10FFFFu},
+        {"U+FFFF", "\xEF\xBF\xBF", 0, 3, 0xFFFFu},
+        {"U+0080", "\xC2\x80", 0, 2, 0x80u},
+        {"U+0800", "\xE0\xA0\x80", 0, 3, 0x800u},
+        {"U+10000", "\xF0\x90\x80\x80", 0, 4, 0x10000u},
+        {"U+D7FF", "\xED\x9F\xBF", 0, 3, 0xD7FFu},
+        {"U+E000", "\xEE\x80\x80", 0, 3, 0xE000u},
+        {"second character", "αω", 2, 2, 0x3C9u},
+        {"at end", "α", 2, 0, 0u},
+        {"inside a character", "α", 1, 0, 0u},
+        {"truncated", "\xE1\xBC", 0, 0, 0u},
+        {"overlong C0", "\xC0\x80", 0, 0, 0u},
+        {"overlong E0", "\xE0\x9F\xBF", 0, 0, 0u},
+        {"overlong F0", "\xF0\x8F\xBF\xBF", 0, 0, 0u},
+        {"surrogate", "\xED\xA0\x80", 0, 0, 0u},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", 0, 0, 0u},
+        {"bad third byte", "\xE1\xBC\x41", 0, 0, 0u},
+        {"bad fourth byte", "\xF0\x9F\x98\xCE", 0, 0, 0u},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        char32_t c = U'\uFFFD';
+        CHECK(DecodeUtf8(row.bytes, row.pos, c) == row.length);
+        if (row.length != 0)
+            CHECK(static_cast<std::uint32_t>(c) == row.codePoint);
+    }
 }
 
-void TestUtf8::decodeSingle_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("pos");
-    QTest::addColumn<int>("length"); // 0: malformed at pos
-    QTest::addColumn<uint>("codePoint");
-
-    QTest::newRow("ASCII") << QByteArray("a") << 0 << 1 << 0x61u;
-    QTest::newRow("NUL") << QByteArray("\0", 1) << 0 << 1 << 0u;
-    QTest::newRow("α") << QByteArray("α") << 0 << 2 << 0x3B1u;
-    QTest::newRow("ᾼ") << QByteArray("ᾼ") << 0 << 3 << 0x1FBCu;
-    QTest::newRow("U+10FFFF") << QByteArray("\xF4\x8F\xBF\xBF") << 0 << 4 << 0x10FFFFu;
-    QTest::newRow("U+FFFF") << QByteArray("\xEF\xBF\xBF") << 0 << 3 << 0xFFFFu;
-    QTest::newRow("U+0080") << QByteArray("\xC2\x80") << 0 << 2 << 0x80u;
-    QTest::newRow("U+0800") << QByteArray("\xE0\xA0\x80") << 0 << 3 << 0x800u;
-    QTest::newRow("U+10000") << QByteArray("\xF0\x90\x80\x80") << 0 << 4 << 0x10000u;
-    QTest::newRow("U+D7FF") << QByteArray("\xED\x9F\xBF") << 0 << 3 << 0xD7FFu;
-    QTest::newRow("U+E000") << QByteArray("\xEE\x80\x80") << 0 << 3 << 0xE000u;
-    QTest::newRow("second character") << QByteArray("αω") << 2 << 2 << 0x3C9u;
-    QTest::newRow("at end") << QByteArray("α") << 2 << 0 << 0u;
-    QTest::newRow("inside a character") << QByteArray("α") << 1 << 0 << 0u;
-    QTest::newRow("truncated") << QByteArray("\xE1\xBC") << 0 << 0 << 0u;
-    QTest::newRow("overlong C0") << QByteArray("\xC0\x80") << 0 << 0 << 0u;
-    QTest::newRow("overlong E0") << QByteArray("\xE0\x9F\xBF") << 0 << 0 << 0u;
-    QTest::newRow("overlong F0") << QByteArray("\xF0\x8F\xBF\xBF") << 0 << 0 << 0u;
-    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << 0 << 0 << 0u;
-    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << 0 << 0 << 0u;
-    QTest::newRow("bad third byte") << QByteArray("\xE1\xBC\x41") << 0 << 0 << 0u;
-    QTest::newRow("bad fourth byte") << QByteArray("\xF0\x9F\x98\xCE") << 0 << 0 << 0u;
-}
-
-void TestUtf8::decodeSingle()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, pos);
-    QFETCH(int, length);
-    QFETCH(uint, codePoint);
-
-    char32_t c = U'\uFFFD';
-    QCOMPARE(DecodeUtf8(View(bytes), static_cast<std::size_t>(pos), c),
-             static_cast<std::size_t>(length));
-    if (length != 0)
-        QCOMPARE(static_cast<uint>(c), codePoint);
-}
-
-// AppendUtf8 and DecodeUtf8 agree on every scalar value, and Qt agrees with both.
-void TestUtf8::appendRoundTrip()
+// AppendUtf8 and DecodeUtf8 agree on every scalar value, and the reference
+// agrees with both.
+TEST_CASE("append round trip")
 {
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF)
@@ -167,35 +140,27 @@ void TestUtf8::appendRoundTrip()
         AppendUtf8(s, c);
         char32_t back = 0;
         if (DecodeUtf8(s, 0, back) != s.size() || back != c)
-            QFAIL(qPrintable(QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16)));
-        if ((c & 0xFF) == 0 || c < 0x2000) {
-            const QByteArray viaQt = QString::fromUcs4(&c, 1).toUtf8();
-            QCOMPARE(QByteArray::fromStdString(s), viaQt);
-        }
+            FAIL("U+" << std::hex << std::uint32_t(c));
+        if ((c & 0xFF) == 0 || c < 0x2000)
+            CHECK(s == Utf8Of(std::u32string(1, c)));
     }
 }
 
 // All 65,536 two-byte texts, between two letters: the letters always count,
-// and the bytes between them count just as Qt's decoder reads them.
-void TestUtf8::everyTwoByteTextBetweenLetters()
+// and the bytes between them count just as the reference reads them.
+TEST_CASE("every two-byte text between letters")
 {
     for (int a = 0; a < 256; ++a) {
         for (int b = 0; b < 256; ++b) {
-            QByteArray bytes("ω");
-            bytes.append(static_cast<char>(a)).append(static_cast<char>(b)).append("α");
-            const QByteArray middle = bytes.mid(2, 2);
-            const WordValueInt inner = ClassicalValue(View(middle));
-            const WordValueInt whole = ClassicalValue(View(bytes));
-            if (whole != inner + 801 || inner != ValueThroughQt(middle, vsClassical) ||
-                PositionalValue(View(bytes)) != ValueThroughQt(bytes, vsPositional)) {
-                QFAIL(qPrintable(QStringLiteral("bytes %1 %2: value %3, inner %4")
-                                     .arg(a, 2, 16)
-                                     .arg(b, 2, 16)
-                                     .arg(whole)
-                                     .arg(inner)));
-            }
-            const bool wellFormed = QString::fromUtf8(middle).toUtf8() == middle;
-            QCOMPARE(FindInvalidUtf8(View(middle)) == std::string_view::npos, wellFormed);
+            const std::string middle{static_cast<char>(a), static_cast<char>(b)};
+            const std::string bytes = "ω" + middle + "α";
+            const WordValueInt inner = ClassicalValue(middle);
+            const WordValueInt whole = ClassicalValue(bytes);
+            if (whole != inner + 801 || inner != ValueThroughReference(middle, vsClassical) ||
+                PositionalValue(bytes) != ValueThroughReference(bytes, vsPositional))
+                FAIL("bytes " << Hex(middle) << ": value " << whole << ", inner " << inner);
+            if ((FindInvalidUtf8(middle) == std::string_view::npos) != IsWellFormedUtf8(middle))
+                FAIL("bytes " << Hex(middle) << ": well-formedness");
         }
     }
 }
@@ -203,59 +168,58 @@ void TestUtf8::everyTwoByteTextBetweenLetters()
 // Random texts drawn mostly from the bytes that make up Greek letters, so that
 // truncated and misplaced sequences are common; long enough that letters
 // straddle every position of an eight-byte word.
-void TestUtf8::randomGreekHeavyBytes()
+TEST_CASE("random Greek-heavy bytes")
 {
     static const unsigned char pool[] = {0xCE, 0xCF, 0xCD, 0xE1, 0xBC, 0xBD, 0xBE, 0xBF,
                                          0x80, 0x85, 0x91, 0xA9, 0xB1, 0x89, 0xED, 0xA0,
                                          0xF0, 0x9F, 0xF4, 0x90, 0xC0, 0xFF, 0x41, 0x20};
-    QRandomGenerator rng(20240613);
+    std::mt19937 rng(20240613);
+    std::uniform_int_distribution<int> lengths(1, 47);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof pool - 1);
     for (int round = 0; round < 50'000; ++round) {
-        QByteArray bytes;
-        const int length = static_cast<int>(rng.bounded(1, 48));
+        std::string bytes;
+        const int length = lengths(rng);
         for (int i = 0; i < length; ++i)
-            bytes.append(static_cast<char>(pool[rng.bounded(int(sizeof pool))]));
-        const std::string_view v = View(bytes);
-        const std::string folded = FoldText(v);
+            bytes += static_cast<char>(pool[pick(rng)]);
+        const std::string folded = FoldText(bytes);
         for (const TValueSystem system : {vsClassical, vsPositional}) {
-            const WordValueInt value = CalculateWordValue(v, system).WordValue;
-            if (value != ValueThroughQt(bytes, system) ||
+            const WordValueInt value = CalculateWordValue(bytes, system).WordValue;
+            if (value != ValueThroughReference(bytes, system) ||
                 CalculateWordValue(folded, system).WordValue != value)
-                QFAIL(qPrintable(
-                    QStringLiteral("bytes %1").arg(QString::fromLatin1(bytes.toHex(' ')))));
+                FAIL("bytes " << Hex(bytes));
         }
-        const bool wellFormed = QString::fromUtf8(bytes).toUtf8() == bytes;
-        QCOMPARE(FindInvalidUtf8(v) == std::string_view::npos, wellFormed);
-        if (wellFormed)
-            QCOMPARE(QString::fromStdString(folded).size(), QString::fromUtf8(bytes).size());
+        const bool wellFormed = IsWellFormedUtf8(bytes);
+        if ((FindInvalidUtf8(bytes) == std::string_view::npos) != wellFormed)
+            FAIL("bytes " << Hex(bytes) << ": well-formedness");
+        if (wellFormed && DecodeReference(folded).size() != DecodeReference(bytes).size())
+            FAIL("bytes " << Hex(bytes) << ": folding changed the length");
     }
 }
 
 // The value of a text does not depend on where in memory, or after how many
 // other bytes, it starts; nor does a broken sequence at its very end matter.
-void TestUtf8::sameValueAtEveryOffset_data()
+TEST_CASE("same value at every offset")
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qint64>("classical");
-
-    QTest::newRow("monotonic") << QByteArray("Ιησούς Χριστός") << 2368LL;
-    QTest::newRow("polytonic") << QByteArray("ἐν ἀρχῇ ἦν ὁ λόγος") << 1265LL;
-    QTest::newRow("broken inside") << QByteArray("ἀ\xE1\xBCγ\xCEά\xF0\x9Fπ\xE1η") << 93LL;
-    QTest::newRow("cut extended at end") << QByteArray("ωω\xE1\xBC") << 1600LL;
-    QTest::newRow("cut two-byte at end") << QByteArray("ωω\xCE") << 1600LL;
-}
-
-void TestUtf8::sameValueAtEveryOffset()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(qint64, classical);
-
-    for (int offset = 0; offset < 24; ++offset) {
-        const QByteArray shifted = QByteArray(offset, ' ') + text;
-        QCOMPARE(ClassicalValue(View(shifted)), classical);
-        QCOMPARE(ClassicalValue(View(shifted + "x")), classical);
-        QCOMPARE(ClassicalValue(View(shifted).substr(static_cast<std::size_t>(offset))), classical);
+    struct Row
+    {
+        const char *name;
+        std::string_view text;
+        WordValueInt classical;
+    };
+    const Row rows[] = {
+        {"monotonic", "Ιησούς Χριστός", 2368},
+        {"polytonic", "ἐν ἀρχῇ ἦν ὁ λόγος", 1265},
+        {"broken inside", "ἀ\xE1\xBCγ\xCEά\xF0\x9Fπ\xE1η", 93},
+        {"cut extended at end", "ωω\xE1\xBC", 1600},
+        {"cut two-byte at end", "ωω\xCE", 1600},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        for (std::size_t offset = 0; offset < 24; ++offset) {
+            const std::string shifted = std::string(offset, ' ') + std::string(row.text);
+            CHECK(ClassicalValue(shifted) == row.classical);
+            CHECK(ClassicalValue(shifted + "x") == row.classical);
+            CHECK(ClassicalValue(std::string_view(shifted).substr(offset)) == row.classical);
+        }
     }
 }
-
-QTEST_APPLESS_MAIN(TestUtf8)
-#include "tst_utf8.moc"
