@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// The entry point MinGW's -municode start-up code calls.
+int wmain(int argc, wchar_t **argv);
+
 int wmain(int argc, wchar_t **argv)
 {
     std::vector<std::u16string> arguments;
