@@ -38,8 +38,11 @@ gzip -t "$share/man/man1/psifonomoi.1.gz" "$share/man/man1/psifonomoi-cli.1.gz" 
 [[ -x $tmp/install/usr/bin/psifonomoi && -x $tmp/install/usr/bin/psifonomoi-cli ]] || fail "programs not installed"
 
 echo "-- Debian package"
+# The output folder may hold other things; only the package's own files go.
+mkdir -p "$tmp/pkg" && echo kept >"$tmp/pkg/not-ours.txt"
 DEB_BUILD_OPTIONS="nocheck noautodbgsym" "$src/scripts/package" "$tmp/pkg" >"$tmp/package.log" 2>&1 ||
   { tail -n 30 "$tmp/package.log"; fail "scripts/package failed"; }
+[[ $(cat "$tmp/pkg/not-ours.txt" 2>/dev/null) == kept ]] || fail "scripts/package removed a file it did not make"
 deb=$(ls "$tmp"/pkg/psifonomoi_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
