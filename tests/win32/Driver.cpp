@@ -1,0 +1,230 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "Driver.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+namespace psifonomoi::test {
+
+namespace {
+
+std::wstring BesideThisProgram(const wchar_t *name)
+{
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+}
+
+} // namespace
+
+bool WaitFor(const std::function<bool()> &done, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+TProgram::TProgram()
+{
+    std::wstring command = L"\"" + BesideThisProgram(L"psifonomoi.exe") + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &m_process))
+        throw std::runtime_error("cannot start psifonomoi.exe");
+    WaitFor([this] {
+        m_form = FindTopLevel(L"TForm1");
+        return m_form && IsWindowVisible(m_form);
+    });
+    if (!m_form)
+        throw std::runtime_error("psifonomoi.exe showed no main window");
+    Settle();
+}
+
+TProgram::~TProgram()
+{
+    if (Running()) {
+        PostMessageW(m_form, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(m_process.hProcess, 1);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+bool TProgram::Running() const
+{
+    return WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void TProgram::Settle() const
+{
+    WaitForInputIdle(m_process.hProcess, 2000);
+    // A message sent after everything posted so far is answered only once
+    // the program is back in its loop.
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(m_form, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    Sleep(50);
+}
+
+HWND TProgram::FindTopLevel(const wchar_t *className) const
+{
+    struct Search
+    {
+        DWORD pid;
+        const wchar_t *name;
+        HWND found;
+    } search{m_process.dwProcessId, className, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            wchar_t name[64];
+            if (pid == s->pid && GetClassNameW(window, name, 64) && _wcsicmp(name, s->name) == 0) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int TProgram::CountWindows() const
+{
+    struct Count
+    {
+        DWORD pid;
+        int count;
+    } count{m_process.dwProcessId, 0};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto *c = reinterpret_cast<Count *>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == c->pid) {
+                ++c->count;
+                EnumChildWindows(
+                    window,
+                    [](HWND, LPARAM n) -> BOOL {
+                        ++*reinterpret_cast<int *>(n);
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&c->count));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.count;
+}
+
+void TProgram::SetText(int id, const std::wstring &text) const
+{
+    SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TProgram::Click(int id) const
+{
+    SendMessageW(Control(id), BM_CLICK, 0, 0);
+    Settle();
+}
+
+void TProgram::PostClick(int id) const
+{
+    PostMessageW(Control(id), BM_CLICK, 0, 0);
+}
+
+void TProgram::Focus(HWND control) const
+{
+    const HWND top = GetAncestor(control, GA_ROOT);
+    SetForegroundWindow(top);
+    PostMessageW(top, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    Settle();
+}
+
+HWND TProgram::Focused() const
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(m_process.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers,
+                     bool extended) const
+{
+    Focus(window);
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD m : modifiers)
+        add(m, 0);
+    add(key, extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    add(key, KEYEVENTF_KEYUP | (extended ? KEYEVENTF_EXTENDEDKEY : 0));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+        add(*m, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Settle();
+}
+
+void TProgram::Paste(int id, const std::wstring &text) const
+{
+    if (!OpenClipboard(nullptr))
+        throw std::runtime_error("cannot open the clipboard");
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(Control(id), WM_PASTE, 0, 0);
+    Settle();
+}
+
+std::wstring Text(HWND window)
+{
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto read = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                   reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(read));
+    return text;
+}
+
+RECT ClientRectIn(HWND control, HWND parent)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
+    return r;
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+bool Checked(HWND button)
+{
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+} // namespace psifonomoi::test
