@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace psifonomoi::test {
@@ -40,6 +42,24 @@ TProgram::TProgram()
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &m_process))
         throw std::runtime_error("cannot start psifonomoi.exe");
+    WaitForForm();
+}
+
+TProgram::TProgram(TRunning)
+{
+    WaitFor([this] { return (m_form = FindWindowW(L"TForm1", nullptr)) != nullptr; }, 30);
+    if (!m_form)
+        throw std::runtime_error("psifonomoi.exe is not running");
+    m_process.dwThreadId = GetWindowThreadProcessId(m_form, &m_process.dwProcessId);
+    m_process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                     FALSE, m_process.dwProcessId);
+    if (!m_process.hProcess)
+        throw std::runtime_error("cannot open the psifonomoi.exe process");
+    WaitForForm();
+}
+
+void TProgram::WaitForForm()
+{
     WaitFor([this] {
         m_form = FindTopLevel(L"TForm1");
         return m_form && IsWindowVisible(m_form);
@@ -56,7 +76,8 @@ TProgram::~TProgram()
         if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
             TerminateProcess(m_process.hProcess, 1);
     }
-    CloseHandle(m_process.hThread);
+    if (m_process.hThread)
+        CloseHandle(m_process.hThread);
     CloseHandle(m_process.hProcess);
 }
 
@@ -195,6 +216,50 @@ void TProgram::Paste(int id, const std::wstring &text) const
     CloseClipboard();
     SendMessageW(Control(id), WM_PASTE, 0, 0);
     Settle();
+}
+
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+long LiveGdiObjects()
+{
+    wchar_t gdiTrace[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"PSIFONOMOI_GDI_TRACE_WIN", gdiTrace, MAX_PATH))
+        return -1;
+    // Wine traces every GDI object made or freed with the count alive:
+    // "allocated font 0x1234 57/65536", "freed font 0x1234 56/65536".
+    const HANDLE file = CreateFileW(gdiTrace, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    std::string text;
+    char buffer[1 << 16];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    long live = -1;
+    std::size_t at = 0, last = std::string::npos;
+    while ((at = text.find('/', at)) != std::string::npos) {
+        // A count is the digits before "/" on a line that says allocated or freed.
+        const std::size_t line = text.rfind('\n', at);
+        const std::size_t begin = line == std::string::npos ? 0 : line + 1;
+        const std::string_view head(text.data() + begin, at - begin);
+        if (head.find("allocated ") != std::string_view::npos ||
+            head.find("freed ") != std::string_view::npos)
+            last = at;
+        ++at;
+    }
+    if (last != std::string::npos) {
+        std::size_t begin = last;
+        while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')
+            --begin;
+        if (begin < last)
+            live = std::stol(text.substr(begin, last - begin));
+    }
+    return live;
 }
 
 std::wstring Text(HWND window)

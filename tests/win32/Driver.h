@@ -25,6 +25,12 @@ class TProgram
 public:
     // Starts the program beside this driver and waits for its main window.
     TProgram();
+    // Takes over the program that is already running (started by run-gui.sh
+    // with Wine's trace of its GDI objects, see LiveGdiObjects).
+    struct TRunning
+    {
+    };
+    explicit TProgram(TRunning);
     TProgram(const TProgram &) = delete;
     TProgram &operator=(const TProgram &) = delete;
     ~TProgram();
@@ -55,9 +61,17 @@ public:
     void Paste(int id, const std::wstring &text) const;
 
 private:
+    void WaitForForm();
     PROCESS_INFORMATION m_process{};
     HWND m_form = nullptr;
 };
+
+// Whether this runs under Wine.
+bool UnderWine();
+// The number of GDI objects alive in the program when it last made or freed
+// one, from Wine's trace of them in the file PSIFONOMOI_GDI_TRACE_WIN names;
+// -1 when there is no such trace.
+long LiveGdiObjects();
 
 std::wstring Text(HWND window);
 RECT ClientRectIn(HWND control, HWND parent);

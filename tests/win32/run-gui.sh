@@ -5,6 +5,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # run-gui.sh <wine prefix> <program.exe> [arguments]
+# (environment: PSIFONOMOI_GDI_TRACE=<file>, see below)
 #
 # Runs a Win32 window test under Wine on a display of its own. Wine must see
 # the display before its first command in a prefix, so these tests have a
@@ -35,5 +36,13 @@ if [[ ! -f $prefix/.psifonomoi-ready ]]; then
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   timeout 60 wineserver -w
   touch "$prefix/.psifonomoi-ready"
+fi
+# With PSIFONOMOI_GDI_TRACE set, the window program runs first, beside the
+# test, with Wine's trace of its GDI objects in that file (tst_win32_leaks).
+if [[ -n ${PSIFONOMOI_GDI_TRACE:-} ]]; then
+  WINEDEBUG=-all,trace+gdi timeout 540 wine "$(dirname "$1")/psifonomoi.exe" \
+    2>"$PSIFONOMOI_GDI_TRACE" &
+  PSIFONOMOI_GDI_TRACE_WIN=$(timeout 60 winepath -w "$PSIFONOMOI_GDI_TRACE")
+  export PSIFONOMOI_GDI_TRACE_WIN
 fi
 timeout 540 wine "$@"
