@@ -5,6 +5,7 @@
 #include "Unit1.h"
 
 #include "AboutUnit.h"
+#include "Accessibility.h"
 #include "Application.h"
 #include "Form1Design.h"
 #include "Unit1Ids.h"
@@ -150,6 +151,10 @@ void TForm1::FormCreate()
     // The edit takes any text: its default limit (30,000 characters) would
     // silently cut a longer paste.
     SendMessageW(Edit1, EM_SETLIMITTEXT, 0, 0);
+    // Screen readers read each result with its caption ("Ψηφόνομος: 93"); the
+    // edit takes its name from the instruction right before it.
+    psifonomoi::NameWithCaption(Label2, GetDlgItem(FHandle, IDC_Label1));
+    psifonomoi::NameWithCaption(Label4, GetDlgItem(FHandle, IDC_Label3));
 
     // Sized by the client area, at the first position, for the display's DPI.
     const SIZE outer = psifonomoi::OuterSize(FHandle, FDesign.Client, FDpi);
