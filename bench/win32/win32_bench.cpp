@@ -84,7 +84,8 @@ int Startup(int runs)
         ours.push_back(StartUp(program, L"TForm1"));
         notepad.push_back(StartUp(L"notepad.exe", L"Notepad"));
     }
-    if (std::count(ours.begin(), ours.end(), -1.0) || std::count(notepad.begin(), notepad.end(), -1.0)) {
+    if (std::count(ours.begin(), ours.end(), -1.0) ||
+        std::count(notepad.begin(), notepad.end(), -1.0)) {
         std::puts("a window did not appear");
         return 1;
     }

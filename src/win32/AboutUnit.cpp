@@ -43,11 +43,10 @@ void TAboutFrm::RegisterClass()
 
 TAboutFrm *TAboutFrm::Create(HWND owner)
 {
-    const HWND handle = CreateDialogParamW(psifonomoi::Instance(),
-                                           MAKEINTRESOURCEW(IDD_TAboutFrm), owner,
-                                           psifonomoi::NoDialogProc, 0);
-    auto *form = handle ? reinterpret_cast<TAboutFrm *>(GetWindowLongPtrW(handle, GWLP_USERDATA))
-                        : nullptr;
+    const HWND handle = CreateDialogParamW(psifonomoi::Instance(), MAKEINTRESOURCEW(IDD_TAboutFrm),
+                                           owner, psifonomoi::NoDialogProc, 0);
+    auto *form =
+        handle ? reinterpret_cast<TAboutFrm *>(GetWindowLongPtrW(handle, GWLP_USERDATA)) : nullptr;
     if (!form) {
         if (handle)
             DestroyWindow(handle);
@@ -167,8 +166,8 @@ void TAboutFrm::FormCreate()
     if (FDesign.HasBackground)
         FBackground = CreateSolidBrush(FDesign.Background);
 
-    FStrip = static_cast<HBITMAP>(LoadImageW(psifonomoi::Instance(), L"SIGNATURE", IMAGE_BITMAP,
-                                             0, 0, LR_CREATEDIBSECTION));
+    FStrip = static_cast<HBITMAP>(
+        LoadImageW(psifonomoi::Instance(), L"SIGNATURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!FStrip)
         throw std::runtime_error("the animation strip is missing");
     SendMessageW(SignatureImg, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FStrip));
@@ -188,7 +187,8 @@ void TAboutFrm::FormCreate()
 
 void TAboutFrm::Layout()
 {
-    psifonomoi::ApplyDesign(FHandle, FDesign, FFonts, FDpi, psifonomoi::Scale(FDesign.Client.cx, FDpi));
+    psifonomoi::ApplyDesign(FHandle, FDesign, FFonts, FDpi,
+                            psifonomoi::Scale(FDesign.Client.cx, FDpi));
     // The icon drawn for this DPI from its own size in the icon file, not
     // stretched from a smaller one.
     const int size = psifonomoi::Scale(32, FDpi);
@@ -205,7 +205,8 @@ void TAboutFrm::FormShow()
     // Centred on the screen, not on the window that opened it.
     RECT window, work;
     GetWindowRect(FHandle, &window);
-    const HMONITOR monitor = MonitorFromWindow(GetWindow(FHandle, GW_OWNER), MONITOR_DEFAULTTONEAREST);
+    const HMONITOR monitor =
+        MonitorFromWindow(GetWindow(FHandle, GW_OWNER), MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(monitor, &info);

@@ -45,7 +45,10 @@ public:
         }
         return m_standard->QueryInterface(iid, out);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
+    ULONG STDMETHODCALLTYPE AddRef() override
+    {
+        return static_cast<ULONG>(InterlockedIncrement(&m_references));
+    }
     ULONG STDMETHODCALLTYPE Release() override
     {
         const LONG left = InterlockedDecrement(&m_references);
@@ -57,7 +60,10 @@ public:
     }
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override { return m_standard->GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    {
+        return m_standard->GetTypeInfoCount(count);
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override
     {
         return m_standard->GetTypeInfo(index, locale, info);
@@ -90,14 +96,38 @@ public:
         *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
         return *name ? S_OK : E_OUTOFMEMORY;
     }
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override { return m_standard->get_accParent(parent); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override { return m_standard->get_accChildCount(count); }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **out) override { return m_standard->get_accChild(child, out); }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override { return m_standard->get_accValue(child, value); }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *text) override { return m_standard->get_accDescription(child, text); }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override { return m_standard->get_accRole(child, role); }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override { return m_standard->get_accState(child, state); }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override { return m_standard->get_accHelp(child, help); }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        return m_standard->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    {
+        return m_standard->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **out) override
+    {
+        return m_standard->get_accChild(child, out);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    {
+        return m_standard->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *text) override
+    {
+        return m_standard->get_accDescription(child, text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    {
+        return m_standard->get_accRole(child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        return m_standard->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
+    {
+        return m_standard->get_accHelp(child, help);
+    }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
     {
         return m_standard->get_accHelpTopic(file, child, topic);
@@ -106,13 +136,22 @@ public:
     {
         return m_standard->get_accKeyboardShortcut(child, keys);
     }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override { return m_standard->get_accFocus(child); }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override { return m_standard->get_accSelection(children); }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
+    {
+        return m_standard->get_accFocus(child);
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
+    {
+        return m_standard->get_accSelection(children);
+    }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
     {
         return m_standard->get_accDefaultAction(child, action);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return m_standard->accSelect(flags, child); }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    {
+        return m_standard->accSelect(flags, child);
+    }
     HRESULT STDMETHODCALLTYPE accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
                                           VARIANT child) override
     {
@@ -122,10 +161,22 @@ public:
     {
         return m_standard->accNavigate(direction, start, end);
     }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *child) override { return m_standard->accHitTest(x, y, child); }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return m_standard->accDoDefaultAction(child); }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return m_standard->put_accName(child, name); }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override { return m_standard->put_accValue(child, value); }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *child) override
+    {
+        return m_standard->accHitTest(x, y, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    {
+        return m_standard->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override
+    {
+        return m_standard->put_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override
+    {
+        return m_standard->put_accValue(child, value);
+    }
 
 private:
     LONG m_references = 1;
@@ -134,8 +185,8 @@ private:
     HWND m_caption;
 };
 
-LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR, DWORD_PTR caption)
+LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR caption)
 {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         LRESULT result = 0;

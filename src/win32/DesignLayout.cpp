@@ -111,8 +111,8 @@ TWindowDesign ParseWindowDesign(std::span<const BYTE> dialogTemplate, std::span<
         const short cy = t.Read<short>();
         control.Rect = {x, y, x + cx, y + cy};
         control.Id = static_cast<int>(t.Read<DWORD>());
-        t.SkipNameOrOrdinal(); // class
-        t.SkipNameOrOrdinal(); // text
+        t.SkipNameOrOrdinal();  // class
+        t.SkipNameOrOrdinal();  // text
         t.Skip(t.Read<WORD>()); // creation data
         design.Controls.push_back(std::move(control));
     }

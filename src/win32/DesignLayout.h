@@ -53,8 +53,7 @@ struct TWindowDesign
 
 // Reads a dialog template (DLGTEMPLATEEX) and the RCDATA rows beside it.
 // Throws std::runtime_error when either is missing, damaged or disagrees.
-TWindowDesign ParseWindowDesign(std::span<const BYTE> dialogTemplate,
-                                std::span<const BYTE> rows);
+TWindowDesign ParseWindowDesign(std::span<const BYTE> dialogTemplate, std::span<const BYTE> rows);
 // The same from this module's resources with the dialog's identifier.
 TWindowDesign LoadWindowDesign(int dialogId);
 

@@ -61,8 +61,7 @@ std::wstring RunningExecutable()
 std::optional<VS_FIXEDFILEINFO> FixedFileInfo(std::span<const BYTE> block)
 {
     // The block's first word is its own length; VerQueryValueW trusts it.
-    if (block.size() < sizeof(WORD) ||
-        *reinterpret_cast<const WORD *>(block.data()) > block.size())
+    if (block.size() < sizeof(WORD) || *reinterpret_cast<const WORD *>(block.data()) > block.size())
         return std::nullopt;
     void *data = nullptr;
     UINT size = 0;
@@ -82,7 +81,7 @@ THVersionLabel::THVersionLabel(const std::wstring &executable)
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(executable.c_str(), &ignored);
     if (size == 0)
-        return; // no version resource
+        return;                    // no version resource
     std::vector<BYTE> block(size); // released on every way out
     if (!GetFileVersionInfoW(executable.c_str(), 0, size, block.data()))
         return;

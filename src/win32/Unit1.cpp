@@ -177,12 +177,10 @@ void TForm1::Button1Click()
 {
     const int length = GetWindowTextLengthW(Edit1);
     std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const int read =
-        GetWindowTextW(Edit1, reinterpret_cast<wchar_t *>(text.data()), length + 1);
+    const int read = GetWindowTextW(Edit1, reinterpret_cast<wchar_t *>(text.data()), length + 1);
     text.resize(static_cast<std::size_t>(read));
-    const auto system =
-        IsDlgButtonChecked(FHandle, IDC_RadioButton1) ? psifonomoi::vsClassical
-                                                      : psifonomoi::vsPositional;
+    const auto system = IsDlgButtonChecked(FHandle, IDC_RadioButton1) ? psifonomoi::vsClassical
+                                                                      : psifonomoi::vsPositional;
     const psifonomoi::TWordValueResult result = psifonomoi::CalculateWordValue(text, system);
     SetWindowTextW(Label2, std::to_wstring(result.WordValue).c_str());
     psifonomoi::SizeToText(Label2);

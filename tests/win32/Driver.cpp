@@ -180,8 +180,7 @@ HWND TProgram::Focused() const
     return info.hwndFocus;
 }
 
-void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers,
-                     bool extended) const
+void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers, bool extended) const
 {
     Focus(window);
     std::vector<INPUT> inputs;

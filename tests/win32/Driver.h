@@ -50,8 +50,8 @@ public:
 
     // What a user does.
     void SetText(int id, const std::wstring &text) const;
-    void Click(int id) const;      // returns when the click is handled
-    void PostClick(int id) const;  // for a click that opens a modal window
+    void Click(int id) const;     // returns when the click is handled
+    void PostClick(int id) const; // for a click that opens a modal window
     void Focus(HWND control) const;
     HWND Focused() const;
     // Presses `key` with the modifiers held (VK_SHIFT, VK_CONTROL, VK_MENU);

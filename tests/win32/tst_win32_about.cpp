@@ -80,9 +80,8 @@ TEST_CASE("every way of closing releases the window, and it opens afresh each ti
         UINT message;
         WPARAM wParam;
     };
-    const Row rows[] = {{"OK", BM_CLICK, 0},
-                        {"close box", WM_CLOSE, 0},
-                        {"system menu", WM_SYSCOMMAND, SC_CLOSE}};
+    const Row rows[] = {
+        {"OK", BM_CLICK, 0}, {"close box", WM_CLOSE, 0}, {"system menu", WM_SYSCOMMAND, SC_CLOSE}};
     TProgram p;
     const int before = p.CountWindows();
     for (const Row &row : rows) {

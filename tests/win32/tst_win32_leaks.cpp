@@ -54,8 +54,8 @@ TEST_CASE("1,000 openings and closings of the about window leak no USER or GDI h
 {
     const bool wine = UnderWine();
     // Under Wine the program runs already, with the trace on (run-gui.sh).
-    auto program = wine ? std::make_unique<TProgram>(TProgram::TRunning{})
-                        : std::make_unique<TProgram>();
+    auto program =
+        wine ? std::make_unique<TProgram>(TProgram::TRunning{}) : std::make_unique<TProgram>();
     const TProgram &p = *program;
     // The first openings fill what stays filled (classes, the shared icon,
     // Wine's caches of fonts and device contexts: about 50 openings).

@@ -13,10 +13,10 @@
 // the fonts installed on the machine that runs it.
 #include "AboutFrmDesign.h"
 
-#include <QGuiApplication>
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
