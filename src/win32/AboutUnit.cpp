@@ -189,6 +189,7 @@ void TAboutFrm::Layout()
 {
     psifonomoi::ApplyDesign(FHandle, FDesign, FFonts, FDpi,
                             psifonomoi::Scale(FDesign.Client.cx, FDpi));
+    psifonomoi::FitCaptions(FHandle, FDesign);
     // The icon drawn for this DPI from its own size in the icon file, not
     // stretched from a smaller one.
     const int size = psifonomoi::Scale(32, FDpi);

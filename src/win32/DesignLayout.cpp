@@ -6,6 +6,7 @@
 
 #include "Application.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -220,7 +221,10 @@ SIZE OuterSize(HWND window, SIZE client, UINT dpi)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-void SizeToText(HWND label)
+namespace {
+
+// The size `label`'s text takes in its font, wrapped at `width` when given.
+SIZE TextExtent(HWND label, int wrapWidth)
 {
     const int length = GetWindowTextLengthW(label);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -228,13 +232,48 @@ void SizeToText(HWND label)
     const HDC dc = GetDC(label);
     const HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
+    RECT r{0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.c_str(), length, &r,
+              DT_CALCRECT | DT_NOPREFIX | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(label, dc);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+} // namespace
+
+void FitCaptions(HWND window, const TWindowDesign &design)
+{
+    // The labels were laid out for a bitmap face a few pixels narrower than
+    // the scalable faces drawn here; they may grow into free space on their
+    // right or below.
+    for (const TControlDesign &control : design.Controls) {
+        const HWND label = GetDlgItem(window, control.Id);
+        const LONG_PTR style = label ? GetWindowLongPtrW(label, GWL_STYLE) : 0;
+        const LONG_PTR kind = style & SS_TYPEMASK;
+        if (kind != SS_LEFT && kind != SS_LEFTNOWORDWRAP)
+            continue;
+        wchar_t className[16];
+        GetClassNameW(label, className, 16);
+        if (_wcsicmp(className, L"Static") != 0 || GetWindowTextLengthW(label) == 0)
+            continue;
+        RECT r = {};
+        GetWindowRect(label, &r);
+        const int width = r.right - r.left;
+        const int height = r.bottom - r.top;
+        const SIZE needed = TextExtent(label, kind == SS_LEFT ? width : 0);
+        if (needed.cx > width || needed.cy > height)
+            SetWindowPos(label, nullptr, 0, 0, std::max<int>(width, needed.cx),
+                         std::max<int>(height, needed.cy),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void SizeToText(HWND label)
+{
     RECT r;
     GetWindowRect(label, &r);
-    SetWindowPos(label, nullptr, 0, 0, extent.cx, r.bottom - r.top,
+    SetWindowPos(label, nullptr, 0, 0, TextExtent(label, 0).cx, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
 }

@@ -88,4 +88,9 @@ SIZE OuterSize(HWND window, SIZE client, UINT dpi);
 // Widens the static `label` to its text, keeping its left edge and height.
 void SizeToText(HWND label);
 
+// Grows the text labels of `window` that their text does not fit, from their
+// top left corner: single-line ones in width, word-wrapped ones in height.
+// Nothing shrinks.
+void FitCaptions(HWND window, const TWindowDesign &design);
+
 } // namespace psifonomoi
