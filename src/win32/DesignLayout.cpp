@@ -166,17 +166,22 @@ HFONT TFontSet::Get(const TFontDesign &font, UINT dpi)
     HFONT &made = m_fonts[{font, dpi}];
     if (!made) {
         LOGFONTW log{};
-        log.lfHeight = -Scale(font.PixelHeight, dpi);
+        // Rounded down: a face enlarged by even a pixel more than the window
+        // wraps its captions differently (11 px at 144 dpi is 16, not 17).
+        log.lfHeight = -(font.PixelHeight * static_cast<int>(dpi) / USER_DEFAULT_SCREEN_DPI);
         log.lfWeight = font.Weight;
         log.lfItalic = font.Italic;
         log.lfCharSet = DEFAULT_CHARSET;
         log.lfQuality = CLEARTYPE_QUALITY;
-        log.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
         // MS Sans Serif is a bitmap font: fixed sizes, and on most Windows no
         // Greek. Its TrueType cut, Microsoft Sans Serif, has the same design,
         // covers Greek and scales to any DPI.
         const std::wstring face =
             font.Face == L"MS Sans Serif" ? std::wstring(L"Microsoft Sans Serif") : font.Face;
+        // Where the face is missing (Wine has none of these), the family
+        // chooses the stand-in: a serif one for Times New Roman.
+        log.lfPitchAndFamily = static_cast<BYTE>(
+            VARIABLE_PITCH | (face.find(L"Times") != std::wstring::npos ? FF_ROMAN : FF_SWISS));
         wcsncpy(log.lfFaceName, face.c_str(), LF_FACESIZE - 1);
         made = CreateFontIndirectW(&log);
     }
