@@ -6,6 +6,7 @@
 
 #include "AboutFrmDesign.h"
 #include "AboutUnitIds.h"
+#include "Accessibility.h"
 #include "Application.h"
 
 #include <stdexcept>
@@ -165,6 +166,8 @@ void TAboutFrm::FormCreate()
     SetDlgItemTextW(FHandle, IDC_Label10, Wide(design::kTitleText));
     if (FDesign.HasBackground)
         FBackground = CreateSolidBrush(FDesign.Background);
+    // The icon's name for screen readers, and the warning read as one sentence.
+    psifonomoi::ApplyAccessibleNames(FHandle, FDesign);
 
     FStrip = static_cast<HBITMAP>(
         LoadImageW(psifonomoi::Instance(), L"SIGNATURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));

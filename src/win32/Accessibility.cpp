@@ -5,6 +5,7 @@
 #include "Accessibility.h"
 
 #include "Application.h"
+#include "DesignLayout.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -23,12 +24,13 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-// The system's own accessible object of the label, with a name of its own.
-class TCaptionedAccessible final : public IAccessible
+// The system's own accessible object of a control, with the answers of a
+// TAccessibleOverride over it.
+class TOverriddenAccessible final : public IAccessible
 {
 public:
-    TCaptionedAccessible(IAccessible *standard, HWND value, HWND caption)
-        : m_standard(standard), m_value(value), m_caption(caption)
+    TOverriddenAccessible(IAccessible *standard, TAccessibleOverride how)
+        : m_standard(standard), m_how(std::move(how))
     {
     }
 
@@ -83,18 +85,27 @@ public:
     // IAccessible: the name is ours, the rest the system's.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
-        if (child.vt != VT_I4 || child.lVal != CHILDID_SELF)
+        if (!IsSelf(child) || (m_how.Name.empty() && m_how.NameParts.empty()))
             return m_standard->get_accName(child, name);
-        if (!name)
-            return E_POINTER;
-        std::wstring text;
-        try {
-            text = WindowText(m_caption) + L' ' + WindowText(m_value);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        return *name ? S_OK : E_OUTOFMEMORY;
+        return Answer(name, [this] {
+            std::wstring text = m_how.Name;
+            for (HWND part : m_how.NameParts)
+                text += (text.empty() ? L"" : L" ") + WindowText(part);
+            return text;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *text) override
+    {
+        if (!IsSelf(child) || !m_how.DescribedBy)
+            return m_standard->get_accDescription(child, text);
+        return Answer(text, [this] { return WindowText(m_how.DescribedBy); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        const HRESULT result = m_standard->get_accState(child, state);
+        if (SUCCEEDED(result) && IsSelf(child) && m_how.Hidden && state->vt == VT_I4)
+            state->lVal |= STATE_SYSTEM_INVISIBLE;
+        return result;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
     {
@@ -112,17 +123,9 @@ public:
     {
         return m_standard->get_accValue(child, value);
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *text) override
-    {
-        return m_standard->get_accDescription(child, text);
-    }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
     {
         return m_standard->get_accRole(child, role);
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
-    {
-        return m_standard->get_accState(child, state);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
     {
@@ -179,15 +182,34 @@ public:
     }
 
 private:
+    static bool IsSelf(const VARIANT &child)
+    {
+        return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+    }
+    template <typename Text> static HRESULT Answer(BSTR *out, Text text)
+    {
+        if (!out)
+            return E_POINTER;
+        try {
+            const std::wstring s = text();
+            *out = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+
     LONG m_references = 1;
     IAccessible *m_standard;
-    HWND m_value;
-    HWND m_caption;
+    TAccessibleOverride m_how;
 };
 
-LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR caption)
+constexpr wchar_t kOverrideProp[] = L"psifonomoi.accessible";
+
+LRESULT CALLBACK OverrideProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR data)
 {
+    const auto *how = reinterpret_cast<const TAccessibleOverride *>(data);
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         LRESULT result = 0;
         RunGuarded([&] {
@@ -195,24 +217,60 @@ LRESULT CALLBACK CaptionedProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                                  reinterpret_cast<void **>(&standard))))
                 return;
-            auto *captioned =
-                new TCaptionedAccessible(standard, window, reinterpret_cast<HWND>(caption));
-            result = LresultFromObject(__uuidof(IAccessible), wParam, captioned);
-            captioned->Release();
+            auto *overridden = new TOverriddenAccessible(standard, *how);
+            result = LresultFromObject(__uuidof(IAccessible), wParam, overridden);
+            overridden->Release();
         });
         if (result)
             return result;
     }
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, CaptionedProc, 0);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, OverrideProc, 0);
+        RemovePropW(window, kOverrideProp);
+        delete how;
+    }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
 } // namespace
 
-void NameWithCaption(HWND value, HWND caption)
+void OverrideAccessible(HWND control, TAccessibleOverride how)
 {
-    SetWindowSubclass(value, CaptionedProc, 0, reinterpret_cast<DWORD_PTR>(caption));
+    // A control has one override: a second call replaces the first.
+    auto *kept = new TAccessibleOverride(std::move(how));
+    if (auto *previous = static_cast<TAccessibleOverride *>(GetPropW(control, kOverrideProp))) {
+        *previous = std::move(*kept);
+        delete kept;
+        return;
+    }
+    SetPropW(control, kOverrideProp, kept);
+    SetWindowSubclass(control, OverrideProc, 0, reinterpret_cast<DWORD_PTR>(kept));
+}
+
+std::wstring LayoutAccessibleName(int id)
+{
+    const wchar_t *name = nullptr;
+    const int length =
+        LoadStringW(Instance(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&name), 0);
+    return length > 0 ? std::wstring(name, static_cast<std::size_t>(length)) : std::wstring();
+}
+
+void ApplyAccessibleNames(HWND window, const TWindowDesign &design)
+{
+    HWND before = nullptr;
+    for (const TControlDesign &control : design.Controls) {
+        const HWND child = GetDlgItem(window, control.Id);
+        std::wstring name = LayoutAccessibleName(control.Id);
+        if (child && !name.empty())
+            OverrideAccessible(child, {std::move(name), {}, nullptr, false});
+        // The label it continues is named with the whole sentence; this half
+        // read again on its own would start mid-sentence.
+        if (child && before && (control.Flags & kFlagContinuesSentence)) {
+            OverrideAccessible(before, {{}, {before, child}, nullptr, false});
+            OverrideAccessible(child, {{}, {}, nullptr, true});
+        }
+        before = child;
+    }
 }
 
 } // namespace psifonomoi

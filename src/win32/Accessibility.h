@@ -7,11 +7,35 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace psifonomoi {
 
-// Makes screen readers read the static `value` with the static `caption`
-// before it ("Ψηφόνομος: 93"), while its text stays the bare value: its
-// Active Accessibility name is both texts, whatever the value becomes.
-void NameWithCaption(HWND value, HWND caption);
+struct TWindowDesign;
+
+// What a control tells screen readers instead of what the system makes of
+// it: a fixed name, or the texts of other controls joined by spaces (read at
+// the time, so they follow the window); a description from another
+// control's text; or nothing at all (hidden).
+struct TAccessibleOverride
+{
+    std::wstring Name;
+    std::vector<HWND> NameParts;
+    HWND DescribedBy = nullptr;
+    bool Hidden = false;
+};
+
+// Answers the control's accessibility requests with `how` over the system's
+// own answers. Called again for the same control, it replaces `how`.
+void OverrideAccessible(HWND control, TAccessibleOverride how);
+
+// The accessible name the layout gives control `id`, if any (the dialog's
+// STRINGTABLE).
+std::wstring LayoutAccessibleName(int id);
+
+// The names the layout gives that a control's text does not (the dialog's
+// STRINGTABLE), and the warning sentence broken over two labels read as one.
+void ApplyAccessibleNames(HWND window, const TWindowDesign &design);
 
 } // namespace psifonomoi

@@ -23,6 +23,7 @@ namespace psifonomoi {
 inline constexpr unsigned kAnchorLeft = 1;
 inline constexpr unsigned kAnchorRight = 4;
 inline constexpr unsigned kFlagChecked = 1;
+inline constexpr unsigned kFlagContinuesSentence = 2;
 
 struct TFontDesign
 {

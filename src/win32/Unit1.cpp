@@ -151,10 +151,17 @@ void TForm1::FormCreate()
     // The edit takes any text: its default limit (30,000 characters) would
     // silently cut a longer paste.
     SendMessageW(Edit1, EM_SETLIMITTEXT, 0, 0);
-    // Screen readers read each result with its caption ("Ψηφόνομος: 93"); the
-    // edit takes its name from the instruction right before it.
-    psifonomoi::NameWithCaption(Label2, GetDlgItem(FHandle, IDC_Label1));
-    psifonomoi::NameWithCaption(Label4, GetDlgItem(FHandle, IDC_Label3));
+    // For screen readers: the edit's name from the layout, the instruction
+    // right before it as its description, and each result read with its
+    // caption ("Ψηφόνομος: 93") while its text stays the bare number.
+    psifonomoi::ApplyAccessibleNames(FHandle, FDesign);
+    const HWND instruction = GetDlgItem(FHandle, IDC_Label5);
+    psifonomoi::OverrideAccessible(
+        Edit1, {psifonomoi::LayoutAccessibleName(IDC_Edit1), {}, instruction, false});
+    psifonomoi::OverrideAccessible(Label2,
+                                   {{}, {GetDlgItem(FHandle, IDC_Label1), Label2}, nullptr, false});
+    psifonomoi::OverrideAccessible(Label4,
+                                   {{}, {GetDlgItem(FHandle, IDC_Label3), Label4}, nullptr, false});
 
     // Sized by the client area, at the first position, for the display's DPI.
     const SIZE outer = psifonomoi::OuterSize(FHandle, FDesign.Client, FDpi);

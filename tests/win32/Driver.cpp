@@ -4,6 +4,8 @@
 
 #include "Driver.h"
 
+#include <oleacc.h>
+
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -259,6 +261,42 @@ long LiveGdiObjects()
             live = std::stol(text.substr(begin, last - begin));
     }
     return live;
+}
+
+TAccessible Ask(HWND control)
+{
+    TAccessible result;
+    IAccessible *accessible = nullptr;
+    // MinGW's IID_IAccessible is a stub: take the interface's own id.
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void **>(&accessible))) ||
+        !accessible)
+        return result;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (accessible->get_accName(self, &name) == S_OK && name) {
+        result.name = name;
+        SysFreeString(name);
+    }
+    BSTR description = nullptr;
+    if (accessible->get_accDescription(self, &description) == S_OK && description) {
+        result.description = description;
+        SysFreeString(description);
+    }
+    VARIANT role;
+    VariantInit(&role);
+    if (accessible->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
+        result.role = role.lVal;
+    VARIANT state;
+    VariantInit(&state);
+    if (accessible->get_accState(self, &state) == S_OK && state.vt == VT_I4)
+        result.state = state.lVal;
+    accessible->Release();
+    return result;
 }
 
 std::wstring Text(HWND window)

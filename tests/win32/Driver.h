@@ -73,6 +73,15 @@ bool UnderWine();
 // -1 when there is no such trace.
 long LiveGdiObjects();
 
+// What Active Accessibility (oleacc) tells a screen reader of a control,
+// asked from outside as a screen reader asks. Needs COM initialised.
+struct TAccessible
+{
+    std::wstring name, description;
+    long role = 0, state = 0;
+};
+TAccessible Ask(HWND control);
+
 std::wstring Text(HWND window);
 RECT ClientRectIn(HWND control, HWND parent);
 SIZE ClientSize(HWND window);

@@ -9,6 +9,8 @@
 
 #include <doctest/doctest.h>
 
+#include <oleacc.h>
+
 using namespace psifonomoi::test;
 
 namespace {
@@ -95,4 +97,39 @@ TEST_CASE("every way of closing releases the window, and it opens afresh each ti
         CHECK(IsWindowEnabled(p.Form()));
         CHECK(p.CountWindows() == before);
     }
+}
+
+TEST_CASE("the about window reads as one text: icon, title, version, the warning as one sentence")
+{
+    CoInitialize(nullptr);
+    {
+        TProgram p;
+        PostMessageW(FindWindowExW(p.Form(), nullptr, L"Button", L"Πληροφορίες"), BM_CLICK, 0, 0);
+        HWND about = nullptr;
+        REQUIRE(WaitFor([&] { return (about = p.FindTopLevel(L"TAboutFrm")) != nullptr; }));
+        p.Settle();
+        const std::wstring warning =
+            Text(GetDlgItem(about, IDC_Label2)) + L" " + Text(GetDlgItem(about, IDC_Label3));
+        struct Row
+        {
+            int id;
+            std::wstring name;
+        };
+        const Row rows[] = {
+            {IDC_Image5, L"Εικονίδιο του προγράμματος Ψηφόνομοι"},
+            {IDC_Label10, L"Ψηφόνομοι ®  έκδοση"},
+            {IDC_HVersionLabel1, L"2.0"},
+            {IDC_Label2, warning},
+            {IDC_GRImg, L"Νόμισμα με το γράμμα Ψ που περιστρέφεται"},
+            {IDC_Button1, L"Εντάξει"},
+        };
+        for (const Row &row : rows) {
+            INFO(row.id);
+            CHECK(Ask(GetDlgItem(about, row.id)).name == row.name);
+        }
+        // The second half of the sentence is not read again on its own.
+        CHECK((Ask(GetDlgItem(about, IDC_Label3)).state & STATE_SYSTEM_INVISIBLE) != 0);
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    }
+    CoUninitialize();
 }
