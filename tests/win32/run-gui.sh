@@ -5,7 +5,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # run-gui.sh <wine prefix> <program.exe> [arguments]
-# (environment: PSIFONOMOI_GDI_TRACE=<file>, see below)
+# (environment: PSIFONOMOI_GDI_TRACE=<file>, see below; PSIFONOMOI_DPI, the
+# display's DPI as Windows sets it, 96 unless given)
 #
 # Runs a Win32 window test under Wine on a display of its own. Wine must see
 # the display before its first command in a prefix, so these tests have a
@@ -37,6 +38,11 @@ if [[ ! -f $prefix/.psifonomoi-ready ]]; then
   timeout 60 wineserver -w
   touch "$prefix/.psifonomoi-ready"
 fi
+# Wine ignores the X server's DPI and reads the Windows setting.
+timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+  /d "${PSIFONOMOI_DPI:-96}" /f >/dev/null 2>&1
+timeout 60 wineserver -w
+
 # With PSIFONOMOI_GDI_TRACE set, the window program runs first, beside the
 # test, with Wine's trace of its GDI objects in that file (tst_win32_leaks).
 if [[ -n ${PSIFONOMOI_GDI_TRACE:-} ]]; then

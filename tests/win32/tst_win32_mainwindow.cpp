@@ -231,6 +231,33 @@ TEST_CASE("the window only widens, and widening stretches or moves the anchored 
     }
 }
 
+TEST_CASE("at the display's DPI the window and its controls scale in proportion")
+{
+    // Run at 96 and, as tst_win32_mainwindow_144dpi, at 144 dpi.
+    TProgram p;
+    const UINT dpi = GetDpiForWindow(p.Form());
+    INFO("dpi " << dpi);
+    const auto scale = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi), 96); };
+    const SIZE client = ClientSize(p.Form());
+    CHECK(client.cx == scale(design::kClientWidth));
+    CHECK(client.cy == scale(design::kClientHeight));
+    struct Row
+    {
+        int id;
+        RECT designed; // in the client area at 96 dpi
+    };
+    const Row rows[] = {{IDC_Edit1, {16, 58, 426, 86}},
+                        {IDC_Button3, {344, 272, 425, 297}},
+                        {IDC_GroupBox2, {16, 232, 337, 329}}};
+    for (const Row &row : rows) {
+        INFO(row.id);
+        const RECT r = ClientRectIn(p.Control(row.id), p.Form());
+        const RECT expected{scale(row.designed.left), scale(row.designed.top),
+                            scale(row.designed.right), scale(row.designed.bottom)};
+        CHECK(EqualRect(&r, &expected));
+    }
+}
+
 TEST_CASE("large and long texts: the label widens, a pasted text is kept whole and valued exactly")
 {
     struct Row
