@@ -8,8 +8,8 @@
 //                                Wine's notepad.exe in turn, to its first
 //                                visible window; the median of each
 //   win32_bench paste <bytes>    a Greek text of that many UTF-8 bytes pasted
-//                                into the edit, then Calculate: the time until
-//                                the right value shows
+//                                into the edit, then Enter: the time until the
+//                                right value shows
 #include "Driver.h"
 #include "Unit1Ids.h"
 #include "WordValue.h"
@@ -116,14 +116,17 @@ int Paste(long long bytes)
     const auto start = Clock::now();
     p.Paste(IDC_Edit1, text);
     const double pasted = Milliseconds(start);
-    p.Click(IDC_Button1);
-    const bool right = Text(p.Control(IDC_Label2)) == std::to_wstring(expected.WordValue);
+    // Enter in the edit, as a user would after pasting.
+    p.Press(p.Control(IDC_Edit1), VK_RETURN);
+    const bool right = WaitFor(
+        [&] { return Text(p.Control(IDC_Label2)) == std::to_wstring(expected.WordValue); }, 60);
     const double shown = Milliseconds(start);
-    std::printf("paste %lld bytes (%zu characters), then Calculate: the edit holds %lld "
-                "characters after %.0f ms, the %s value shows after %.0f ms\n",
-                utf8, text.size(),
-                static_cast<long long>(SendMessageW(p.Control(IDC_Edit1), WM_GETTEXTLENGTH, 0, 0)),
-                pasted, right ? "right" : "WRONG", shown);
+    std::printf(
+        "paste %lld bytes (%zu characters), then Enter: the edit holds %lld "
+        "characters after %.0f ms; after Enter the %s value shows %.0f ms after the paste\n",
+        utf8, text.size(),
+        static_cast<long long>(SendMessageW(p.Control(IDC_Edit1), WM_GETTEXTLENGTH, 0, 0)), pasted,
+        right ? "right" : "WRONG", shown);
     return right ? 0 : 1;
 }
 
