@@ -11,6 +11,8 @@
 #include "Unit1Ids.h"
 #include "WordValue.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -93,8 +95,10 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handl
         return TRUE; // the focus to the first tab stop, Edit1
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (HIWORD(wParam) != BN_CLICKED)
+        if (HIWORD(wParam) != BN_CLICKED) // also a menu's command
             break;
+        if (lParam == 0 && MenuCommand(id))
+            return 0;
         if (id == IDC_Button1)
             Button1Click();
         else if (id == IDC_Button2)
@@ -103,6 +107,13 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handl
             Button3Click();
         else if (id == IDC_RadioButton1 || id == IDC_RadioButton2)
             RadioButtonClick();
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        const HWND target = reinterpret_cast<HWND>(wParam);
+        if (target != Label2 && target != Label4)
+            break;
+        ResultContextPopup(target, lParam);
         return 0;
     }
     case WM_SIZE:
@@ -151,6 +162,7 @@ void TForm1::FormCreate()
     // The edit takes any text: its default limit (30,000 characters) would
     // silently cut a longer paste.
     SendMessageW(Edit1, EM_SETLIMITTEXT, 0, 0);
+    SetWindowSubclass(Edit1, Edit1Proc, 0, reinterpret_cast<DWORD_PTR>(this));
     // For screen readers: the edit's name from the layout, the instruction
     // right before it as its description, and each result read with its
     // caption ("Ψηφόνομος: 93") while its text stays the bare number.
@@ -193,6 +205,10 @@ void TForm1::Button1Click()
     psifonomoi::SizeToText(Label2);
     SetWindowTextW(Label4, std::to_wstring(result.Primary).c_str());
     psifonomoi::SizeToText(Label4);
+
+    // What the shown results belong to, for copying them later.
+    FCalculatedText.assign(reinterpret_cast<const wchar_t *>(text.data()), text.size());
+    FCalculatedSystem = system == psifonomoi::vsClassical ? RadioButton1 : RadioButton2;
 }
 
 void TForm1::RadioButtonClick()

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class TForm1
 {
 public:
@@ -32,6 +34,13 @@ private:
     void Button3Click();
     void RadioButtonClick();
     void Layout();
+    // The context menus (Unit1Menus.cpp).
+    static LRESULT CALLBACK Edit1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR form);
+    void Edit1ContextPopup(LPARAM at);
+    void ResultContextPopup(HWND label, LPARAM at);
+    bool MenuCommand(int id);
+    void CopyResultClick();
 
     HWND FHandle;
     HWND Edit1, Button1, Button2, Button3, RadioButton1, RadioButton2, Label2, Label4;
@@ -41,6 +50,11 @@ private:
     // The system the radio buttons showed at the last choice: choosing the
     // checked one again calculates nothing.
     HWND FChosen = nullptr;
+    // The text and system the results on show were calculated for (the edit
+    // may have changed since); no system before the first calculation.
+    std::wstring FCalculatedText;
+    HWND FCalculatedSystem = nullptr;
+    HWND FMenuLabel = nullptr; // the result label whose menu is open
 };
 
 // The main window, set while it exists.

@@ -6,11 +6,13 @@
 // window's suite checks, on the real program under the real dialog manager.
 #include "Driver.h"
 #include "Form1Design.h"
+#include "Menus.h"
 #include "Unit1Ids.h"
 #include "WordValue.h"
 
 #include <doctest/doctest.h>
 
+#include <cstring>
 #include <string>
 
 using namespace psifonomoi::test;
@@ -25,6 +27,31 @@ std::wstring Word(const TProgram &p)
 std::wstring Primary(const TProgram &p)
 {
     return Text(p.Control(IDC_Label4));
+}
+
+std::wstring Clipboard()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t *>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void SetClipboard(const std::wstring &text)
+{
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
 }
 
 void CloseAbout(const TProgram &p)
@@ -283,5 +310,40 @@ TEST_CASE("large and long texts: the label widens, a pasted text is kept whole a
         CHECK(Primary(p) == std::to_wstring(expected.Primary));
         const RECT label = ClientRectIn(p.Control(IDC_Label2), p.Form());
         CHECK(label.right - label.left > 15);
+    }
+}
+
+TEST_CASE("the edit's menu copies the result with the text and system it was calculated for")
+{
+    const std::wstring classical = L"Αριθμητικό σύστημα κλασικής περιόδου";
+    struct Row
+    {
+        const char *name;
+        std::wstring typed;
+        bool calculate, positional;
+        std::wstring typedAfter, expected; // expected empty: nothing to copy
+    };
+    const Row rows[] = {
+        {"calculated", L"ΑΓΑΠΗ", true, false, L"", L"ΑΓΑΠΗ = 93 (3), " + classical},
+        {"positional", L"ΑΓΑΠΗ", false, true, L"",
+         L"ΑΓΑΠΗ = 28 (1), Σύγχρονο αλφάβητο με βάση τη θέση του γράμματος"},
+        {"edited since", L"ΑΓΑΠΗ", true, false, L"ΑΓΑΠΗΩ", L"ΑΓΑΠΗ = 93 (3), " + classical},
+        {"placeholders in the text", L"%2Α%1", true, false, L"", L"%2Α%1 = 1 (1), " + classical},
+        {"never calculated", L"ΑΓΑΠΗ", false, false, L"", L""},
+    };
+    for (const Row &row : rows) {
+        INFO(row.name);
+        TProgram p;
+        p.SetText(IDC_Edit1, row.typed);
+        if (row.calculate)
+            p.Click(IDC_Button1);
+        if (row.positional)
+            p.Click(IDC_RadioButton2);
+        if (!row.typedAfter.empty())
+            p.SetText(IDC_Edit1, row.typedAfter);
+        SetClipboard(L"untouched");
+        SendMessageW(p.Form(), WM_COMMAND, MAKEWPARAM(IDM_CopyResult, 0), 0);
+        p.Settle();
+        CHECK(Clipboard() == (row.expected.empty() ? L"untouched" : row.expected));
     }
 }
