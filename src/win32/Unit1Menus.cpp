@@ -94,11 +94,12 @@ void PrepareNothing(HMENU, const void *) {}
 
 } // namespace
 
-LRESULT CALLBACK TForm1::Edit1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR form)
+LRESULT CALLBACK TForm1::Edit1Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR form)
 {
     if (message == WM_CONTEXTMENU) {
-        psifonomoi::RunGuarded([&] { reinterpret_cast<TForm1 *>(form)->Edit1ContextPopup(lParam); });
+        psifonomoi::RunGuarded(
+            [&] { reinterpret_cast<TForm1 *>(form)->Edit1ContextPopup(lParam); });
         return 0;
     }
     if (message == WM_NCDESTROY)
@@ -119,7 +120,8 @@ void TForm1::Edit1ContextPopup(LPARAM at)
 void TForm1::ResultContextPopup(HWND label, LPARAM at)
 {
     FMenuLabel = label;
-    const int chosen = TrackMenu(IDR_ResultMenu, FHandle, MenuPoint(label, at), PrepareNothing, nullptr);
+    const int chosen =
+        TrackMenu(IDR_ResultMenu, FHandle, MenuPoint(label, at), PrepareNothing, nullptr);
     if (chosen)
         MenuCommand(chosen);
     FMenuLabel = nullptr;
