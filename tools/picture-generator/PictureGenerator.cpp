@@ -13,6 +13,9 @@
 // the fonts installed on the machine that runs it.
 #include "AboutFrmDesign.h"
 
+#include <QBuffer>
+#include <QDataStream>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -333,6 +336,66 @@ bool save(const QImage &img, const QString &path)
     return true;
 }
 
+// A Windows icon file holding `images` (square, at most 256 pixels): the small
+// ones as 32-bit bitmaps with their mask, which every Windows reads, the
+// 256-pixel one as PNG, which is how Windows stores that size.
+bool saveIco(const std::vector<QImage> &images, const QString &path)
+{
+    std::vector<QByteArray> entries;
+    for (const QImage &source : images) {
+        const QImage img = source.convertToFormat(QImage::Format_ARGB32);
+        QByteArray data;
+        if (img.width() >= 256) {
+            QBuffer buffer(&data);
+            buffer.open(QIODevice::WriteOnly);
+            img.save(&buffer, "PNG");
+        } else {
+            QDataStream out(&data, QIODevice::WriteOnly);
+            out.setByteOrder(QDataStream::LittleEndian);
+            const int n = img.width();
+            const int maskStride = ((n + 31) / 32) * 4;
+            // BITMAPINFOHEADER; the height counts the colour and mask rows.
+            out << quint32(40) << qint32(n) << qint32(2 * n) << quint16(1) << quint16(32)
+                << quint32(0) << quint32(n * n * 4 + maskStride * n) << qint32(0) << qint32(0)
+                << quint32(0) << quint32(0);
+            for (int y = n - 1; y >= 0; --y) // rows bottom up
+                for (int x = 0; x < n; ++x) {
+                    const QRgb c = img.pixel(x, y);
+                    out << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c))
+                        << quint8(qAlpha(c));
+                }
+            for (int y = n - 1; y >= 0; --y) {
+                QByteArray row(maskStride, '\0');
+                for (int x = 0; x < n; ++x)
+                    if (qAlpha(img.pixel(x, y)) < 128)
+                        row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+                out.writeRawData(row.constData(), static_cast<int>(row.size()));
+            }
+        }
+        entries.push_back(data);
+    }
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(images.size());
+    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const int n = images[i].width();
+        out << quint8(n >= 256 ? 0 : n) << quint8(n >= 256 ? 0 : n) << quint8(0) << quint8(0)
+            << quint16(1) << quint16(32) << quint32(entries[i].size()) << offset;
+        offset += static_cast<quint32>(entries[i].size());
+    }
+    for (const QByteArray &data : entries)
+        file += data;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s (%zu sizes)\n", qPrintable(path), images.size());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -357,6 +420,14 @@ int main(int argc, char *argv[])
         ok &= save(renderIcon(size).convertToFormat(QImage::Format_ARGB32),
                    QStringLiteral("%1/icons/psifonomoi-%2.png").arg(dir).arg(size));
 
+    // The Windows icon: the same 16-colour pictures at 16 and 32 pixels, full
+    // colour at the sizes Windows asks for at other display scales.
+    std::vector<QImage> ico;
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256})
+        ico.push_back(size == 16 || size == 32 ? toIndexed(renderIcon(size), 16, true)
+                                               : renderIcon(size));
+    ok &= saveIco(ico, dir + QStringLiteral("/icons/psifonomoi.ico"));
+
     // The strip: all frames side by side, sharing one 256-colour table.
     QImage strip(kFrameWidth * kFrameCount, kFrameHeight, QImage::Format_RGB32);
     {
@@ -364,6 +435,12 @@ int main(int argc, char *argv[])
         for (int k = 0; k < kFrameCount; ++k)
             p.drawImage(k * kFrameWidth, 0, renderFrame(k));
     }
-    ok &= save(toIndexed(strip, 256, false), dir + QStringLiteral("/about/signature.png"));
+    const QImage indexedStrip = toIndexed(strip, 256, false);
+    ok &= save(indexedStrip, dir + QStringLiteral("/about/signature.png"));
+    // The same strip as a 256-colour bitmap, the form a Windows resource takes.
+    if (!indexedStrip.save(dir + QStringLiteral("/about/signature.bmp"), "BMP")) {
+        std::fprintf(stderr, "cannot write signature.bmp\n");
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
