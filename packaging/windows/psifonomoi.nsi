@@ -332,7 +332,7 @@ Section "${NAME}" SecMain
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section /o "Προσθήκη του psifonomoi-cli στο PATH" SecPath
+Section /o "psifonomoi-cli στο PATH" SecPath
   Call ReadPath
   ${If} ${Errors}
     MessageBox MB_ICONEXCLAMATION "Το PATH είναι πολύ μεγάλο για να αλλαχθεί με ασφάλεια· το psifonomoi-cli δεν προστέθηκε σε αυτό." /SD IDOK

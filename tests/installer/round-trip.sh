@@ -83,6 +83,9 @@ settle
 run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Windows always has the user's list of installed programs; a new prefix not yet.
 run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f >/dev/null 2>&1
+# A user's own PATH, which the setup may only add to and the uninstaller restore.
+own_path='C:\Tools;%USERPROFILE%\bin'
+run reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$own_path" /f >/dev/null 2>&1
 settle
 before=$(snapshot)
 localappdata=$(run cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
@@ -121,7 +124,7 @@ kilobytes=$(sed -n 's/^"EstimatedSize"=dword://p' <<<"$entry")
 files=$(find "$programs" -type f -printf '%s\n' | awk '{ n += $1 } END { print int(n / 1024) }')
 ((${kilobytes:+16#$kilobytes} - files <= 4 && files - ${kilobytes:+16#$kilobytes} <= 4)) ||
   fail "EstimatedSize ${kilobytes:-none} (hex) is not the files' $files KB"
-[[ -z $(user_path) ]] || fail "PATH set though not asked to: $(user_path)"
+[[ $(user_path) == "$own_path" ]] || fail "PATH changed though not asked to: $(user_path)"
 check_programs "$programs/psifonomoi.exe" "$programs/bin/psifonomoi-cli.exe"
 
 echo "-- install over it, elsewhere, with the CLI on the PATH"
@@ -132,7 +135,7 @@ settle
 moved=$(unix "$elsewhere")
 [[ -f $moved/psifonomoi.exe && -f $moved/bin/psifonomoi-cli.exe ]] || fail "nothing in $moved"
 has_value "$(export_key "$key")" InstallLocation "\"${elsewhere//\\/\\\\}\""
-[[ $(user_path) == "$elsewhere\\bin" ]] || fail "the user's PATH is '$(user_path)'"
+[[ $(user_path) == "$own_path;$elsewhere\\bin" ]] || fail "the user's PATH is '$(user_path)'"
 got=$(run cmd /c psifonomoi-cli Ιησούς 2>&1 | tr -d '\r')
 [[ $got == $'888\t6\tΙησούς' ]] || fail "psifonomoi-cli through the PATH gives '$got'"
 check_programs "$moved/psifonomoi.exe" "$moved/bin/psifonomoi-cli.exe"
@@ -157,6 +160,17 @@ check_programs "$common/psifonomoi.exe" "$common/bin/psifonomoi-cli.exe"
 run "$common/uninstall.exe" /S || fail "all-users uninstaller exited with $?"
 settle
 diff -u <(echo "$before") <(echo "$(snapshot)") || fail "the all-users uninstaller left the above behind"
+
+echo "-- a PATH too long to change safely is left as it is"
+long="C:\\$(printf 'x%.0s' {1..1500})"
+run reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$long" /f >/dev/null 2>&1
+run "$setup" /S /ADDTOPATH || fail "setup /S /ADDTOPATH exited with $?"
+settle
+[[ -f $programs/psifonomoi.exe ]] || fail "not installed beside a long PATH"
+[[ $(user_path) == "$long" ]] || fail "the setup changed a long PATH into '$(user_path)'"
+run "$programs/uninstall.exe" /S || fail "uninstaller exited with $?"
+settle
+[[ $(user_path) == "$long" && ! -e $programs ]] || fail "the uninstaller beside a long PATH"
 
 echo "-- portable zip"
 portable=$(unix 'C:\Φορητό')
