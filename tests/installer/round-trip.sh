@@ -70,6 +70,26 @@ else:
 }
 has_value() { grep -qxF "\"$2\"=$3" <<<"$1" || fail "uninstall entry: no $2=$3 in"$'\n'"$1"; }
 
+echo "-- the winget check rejects a broken manifest"
+validate=$(dirname "$0")/../../packaging/winget/validate
+"$validate" "$dist/winget" >/dev/null || fail "the filled winget manifest is invalid"
+broken=$(mktemp -d)
+trap 'rm -rf "$broken"; cleanup' EXIT
+while IFS='|' read -r file pattern replacement; do
+  rm -f "$broken"/*
+  cp "$dist"/winget/*.yaml "$broken/"
+  sed -i "s|$pattern|$replacement|" "$broken/Psifonomoi.Psifonomoi.$file"
+  ! "$validate" "$broken" 2>/dev/null || fail "validate accepts $file with $pattern → $replacement"
+done <<'CASES'
+installer.yaml|InstallerSha256: "\(.\)|InstallerSha256: "\1\1
+installer.yaml|Scope: user|Scope: everyone
+installer.yaml|InstallerUrl: https|InstallerUrl: ftp
+yaml|DefaultLocale: el-GR|DefaultLocale: el-CY
+locale.en-US.yaml|PackageVersion: "[^"]*"|PackageVersion: "1.0"
+locale.el-GR.yaml|^License:.*|License: "@LICENSE@"
+locale.el-GR.yaml|^Moniker:|Monicker:
+CASES
+
 echo "-- a fresh prefix, with its X display first"
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
