@@ -273,6 +273,7 @@ Function RemovePrevious
     DetailPrint "Αφαίρεση της προηγούμενης εγκατάστασης από $R0"
     # _?= runs it in place and waits for it, instead of letting it copy
     # itself away and return at once; it cannot delete itself, so we do.
+    ClearErrors
     ${If} $AllUsers == 1
       ExecWait '"$R0\uninstall.exe" /S /ALLUSERS _?=$R0' $R1
     ${Else}
