@@ -19,6 +19,9 @@ BUILD_PACKAGES=(
 # The Windows build: the MinGW-w64 cross compiler (its binutils read the
 # .exe's imports) and Wine, under which its tests run.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
+# The Windows release build, its installer and the check of its winget
+# manifest (dpkg-dev reads the changelog's date for SOURCE_DATE_EPOCH).
+WINDOWS_PACKAGING_PACKAGES=(cmake ninja-build nsis dpkg-dev python3-jsonschema python3-yaml)
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git reuse
   dbus-daemon at-spi2-core python3-pyatspi)
 # What the benchmarks read and drive: the Greek word list, an external
