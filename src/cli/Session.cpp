@@ -32,12 +32,9 @@ std::size_t DigitCount(std::uint64_t n)
     return FormatDecimal(n, tmp);
 }
 
-namespace {
-
-// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
-// Eight bytes at a time, as most fields need nothing.
 bool NeedsQuotes(std::string_view s)
 {
+    // Eight bytes at a time, as most fields need nothing.
     std::size_t i = 0;
     for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
         std::memcpy(&w, s.data() + i, 8);
@@ -49,6 +46,8 @@ bool NeedsQuotes(std::string_view s)
             return true;
     return false;
 }
+
+namespace {
 
 constexpr std::string_view SystemName(TValueSystem system)
 {
@@ -75,6 +74,10 @@ Session::Session(const Options &options, LineDecoder &decoder, const IoConfig &i
         m_systemCount = 2;
         break;
     }
+    m_plainPath = decoder.IsUtf8() && !options.explain && !options.group && !options.runs;
+    m_pairs = &PairValues(m_systems[0] == vsMilesian ? vsMilesian : vsClassical);
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        m_positionalColumn[i] = m_systems[i] == vsPositional;
     if (options.csv)
         Header();
 }
@@ -278,9 +281,14 @@ int Session::ReadStream(int fd, std::size_t bufferSize)
     LineReader reader(fd, bufferSize);
     std::uint64_t number = 0;
     for (;;) {
-        while (const std::optional<std::string_view> line = reader.NextLine())
-            if (!Item(*line, false, ++number))
+        if (m_plainPath) {
+            if (!Lines(reader.NextLines(), number))
                 return WriteFailed();
+        } else {
+            while (const std::optional<std::string_view> line = reader.NextLine())
+                if (!Item(*line, false, ++number))
+                    return WriteFailed();
+        }
         if (reader.AtEnd()) {
             if (!reader.Rest().empty() && !Item(reader.Rest(), false, ++number))
                 return WriteFailed();

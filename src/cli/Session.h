@@ -11,6 +11,7 @@
 #include "LineDecoder.h"
 #include "OutputBuffer.h"
 
+#include "LineValues.h"
 #include "WordValue.h"
 
 #include <array>
@@ -27,6 +28,8 @@ namespace psifonomoi::cli {
 void WriteMessage(int fd, const std::string &message);
 // A byte as messages name it: "0xHH".
 std::string HexByte(unsigned char b);
+// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
+bool NeedsQuotes(std::string_view s);
 // How many decimal digits n has.
 std::size_t DigitCount(std::uint64_t n);
 
@@ -47,6 +50,12 @@ private:
     Values ValuesOf(std::string_view utf8) const;
     bool Matches(const Values &values) const;
     bool ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number);
+
+    // The fast path of plain rows (SessionPlain.cpp): UTF-8 input, one row per
+    // line. Lines() values a block of whole lines in one pass and sends the
+    // lines that need care to Item.
+    bool Lines(std::string_view lines, std::uint64_t &number);
+    bool PlainRow(std::string_view text, const Values &values);
     int WriteFailed();
 
     // Output rows: fields separated by tabs, the text last and escaped; or
@@ -90,6 +99,9 @@ private:
     std::array<TValueSystem, 2> m_systems{};
     std::size_t m_systemCount = 1;
     bool m_sawInvalid = false;
+    bool m_plainPath = false;                 // Lines() serves this run
+    const PairTable *m_pairs = nullptr;       // its table
+    std::array<bool, 2> m_positionalColumn{}; // which half of the table a column takes
 
     // The paragraph being gathered: its text joined with " / ", its first line.
     std::string m_paragraph;

@@ -5,6 +5,7 @@
 #include "WordValue.h"
 
 #include "ByteScan.h"
+#include "LineValues.h"
 
 #include <algorithm>
 #include <array>
@@ -171,6 +172,43 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
     return sum;
 }
 
+// A byte that needs care wherever it stands: C0 controls but LF and CR,
+// backslash and DEL (escaped on output), the leads C0 and C1 (overlong), C2
+// (the C1 controls) and those from E0 on (three- and four-byte sequences).
+constexpr bool CareByte(unsigned b)
+{
+    return (b < 0x20 && b != '\n' && b != '\r') || b == '\\' || b == 0x7F ||
+           (b >= 0xC0 && b <= 0xC2) || b >= 0xE0;
+}
+
+// b1 needs care after b0: it does on its own, or it breaks a two-byte sequence
+// (a lead without its continuation, a continuation without its lead), or it
+// follows a CR without being the LF that makes the CR a line ending.
+constexpr bool CarePair(unsigned b0, unsigned b1)
+{
+    const bool lead = b0 >= 0xC0 && b0 <= 0xDF;
+    return CareByte(b1) || lead != IsContinuation(static_cast<unsigned char>(b1)) ||
+           (b0 == '\r' && b1 != '\n');
+}
+
+constexpr PairTable MakePairTable(TValueSystem first)
+{
+    PairTable t;
+    for (unsigned key = 0; key < t.pair.size(); ++key) {
+        const unsigned b0 = key & 0xFF, b1 = key >> 8;
+        std::uint64_t entry = CarePair(b0, b1) ? PairTable::kPairCare : 0;
+        if (b0 >= 0xC2 && b0 <= 0xDF && IsContinuation(static_cast<unsigned char>(b1))) {
+            const int index = IndexOf(((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu));
+            entry |= static_cast<std::uint64_t>(ValueOfIndex(index, first)) |
+                     static_cast<std::uint64_t>(ValueOfIndex(index, vsPositional)) << 32;
+        }
+        t.pair[key] = entry;
+    }
+    return t;
+}
+constexpr PairTable kPairsClassical = MakePairTable(vsClassical);
+constexpr PairTable kPairsMilesian = MakePairTable(vsMilesian);
+
 // Values of the code units from U+0000 up to the last letter (both Greek blocks
 // and the ohm sign); a unit past them is worth 0 like U+0000, so the lookup
 // needs no branch.
@@ -237,6 +275,11 @@ int LetterValue(char32_t c, TValueSystem system)
     return ValueOfIndex(IndexOf(c), system);
 }
 
+const PairTable &PairValues(TValueSystem first)
+{
+    return first == vsMilesian ? kPairsMilesian : kPairsClassical;
+}
+
 std::u16string FoldText(std::u16string_view text)
 {
     std::u16string out(text);
@@ -291,22 +334,6 @@ WordValueInt SystemValue(std::string_view utf8, TValueSystem system)
     return SumUtf8(utf8, system == vsClassical  ? kUtf8Classical
                          : system == vsMilesian ? kUtf8Milesian
                                                 : kUtf8Positional);
-}
-
-std::int32_t PrimaryNumber(WordValueInt n)
-{
-    // Digit sums of the decimal text, repeated until one digit is left. Work on
-    // the magnitude as unsigned so that even the most negative value is safe.
-    std::uint64_t s = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
-    do {
-        std::uint64_t digits = s;
-        s = 0;
-        do {
-            s += digits % 10;
-            digits /= 10;
-        } while (digits != 0);
-    } while (s > 9);
-    return static_cast<std::int32_t>(s);
 }
 
 TWordValueResult CalculateWordValue(std::u16string_view text, TValueSystem system)

@@ -74,7 +74,16 @@ WordValueInt SystemValue(std::u16string_view text, TValueSystem system);
 WordValueInt SystemValue(std::string_view utf8, TValueSystem system);
 
 // The repeated digit sum of the decimal text of |n|: 0 for 0, else 1..9.
-std::int32_t PrimaryNumber(WordValueInt n);
+// Inline and without a loop: the command line asks for it on every row.
+constexpr std::int32_t PrimaryNumber(WordValueInt n)
+{
+    // The repeated digit sum of a positive number is 1 + (n - 1) mod 9 (a
+    // number and its digit sum leave the same remainder mod 9). Work on the
+    // magnitude as unsigned so that even the most negative value is safe.
+    const std::uint64_t s =
+        n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    return s == 0 ? 0 : static_cast<std::int32_t>(1 + (s - 1) % 9);
+}
 
 // The whole calculation request: the word value of the text, exactly as given,
 // in the chosen system, and its primary number.
