@@ -82,11 +82,24 @@ Session::Session(const Options &options, LineDecoder &decoder, const IoConfig &i
         Header();
 }
 
+WordValueInt Session::ValueOf(std::string_view utf8, TValueSystem system) const
+{
+    const WordValueInt value = SystemValue(utf8, system);
+    if (!m_options.iotaAdscript)
+        return value;
+    return value + static_cast<WordValueInt>(IotaSubscriptCount(utf8)) * LetterValue(U'Ι', system);
+}
+
+WordValueInt Session::IotaValue(std::size_t column) const
+{
+    return LetterValue(U'Ι', m_systems[column]);
+}
+
 Session::Values Session::ValuesOf(std::string_view utf8) const
 {
     Values values{};
     for (std::size_t i = 0; i < m_systemCount; ++i)
-        values[i] = SystemValue(utf8, m_systems[i]);
+        values[i] = ValueOf(utf8, m_systems[i]);
     return values;
 }
 

@@ -48,6 +48,9 @@ private:
     // The values of a text in the one or two systems shown, in column order.
     using Values = std::array<WordValueInt, 2>;
     Values ValuesOf(std::string_view utf8) const;
+    // A text's value in one system, with the iota adscript if asked for.
+    WordValueInt ValueOf(std::string_view utf8, TValueSystem system) const;
+    WordValueInt IotaValue(std::size_t column) const;
     bool Matches(const Values &values) const;
     bool ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number);
 
@@ -76,6 +79,7 @@ private:
     bool ExplainText(std::string_view utf8, std::uint64_t number);
     bool ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number);
     bool ExplainBadByte(unsigned char byte, std::uint64_t number);
+    bool ExplainIota(std::uint64_t number);
     bool ExplainTotal(const DecodedLine &line, const Values &values);
     std::string ExplainNote(char32_t c, bool counts) const;
     bool ExplainValues(const Values &values);

@@ -24,6 +24,11 @@ bool Session::Lines(std::string_view lines, std::uint64_t &number)
         Values values{};
         for (std::size_t i = 0; i < m_systemCount; ++i)
             values[i] = m_positionalColumn[i] ? line.positional : line.first;
+        if (m_options.iotaAdscript) [[unlikely]] {
+            const auto iotas = static_cast<WordValueInt>(IotaSubscriptCount(line.text));
+            for (std::size_t i = 0; i < m_systemCount; ++i)
+                values[i] += iotas * IotaValue(i);
+        }
         if (m_options.find && !Matches(values))
             return true;
         return PlainRow(line.text, values);
@@ -34,11 +39,10 @@ bool Session::PlainRow(std::string_view text, const Values &values)
 {
     const bool csv = m_options.csv;
     // A CSV field that must be quoted takes the general path.
-    char *const start =
-        csv && NeedsQuotes(text)
-            ? nullptr
-            : m_out.Room(text.size() + m_systemCount * (2 * 20 + kNumeralMax + 3) +
-                         LineReader::kSlack);
+    char *const start = csv && NeedsQuotes(text)
+                            ? nullptr
+                            : m_out.Room(text.size() + m_systemCount * (2 * 20 + kNumeralMax + 3) +
+                                         LineReader::kSlack);
     if (!start) {
         for (std::size_t i = 0; i < m_systemCount; ++i)
             ValueFields(values[i]);

@@ -44,8 +44,8 @@ const PairTable &PairValues(TValueSystem first);
 
 struct LineValues
 {
-    std::string_view text;    // the line without its LF, nor a CR just before it
-    WordValueInt first = 0;   // in the table's system, if plain
+    std::string_view text;  // the line without its LF, nor a CR just before it
+    WordValueInt first = 0; // in the table's system, if plain
     WordValueInt positional = 0;
     // Only printable ASCII other than backslash and DEL, and well-formed two-byte
     // UTF-8 from U+00C0 on: valid, nothing to escape, values exact.
@@ -54,8 +54,8 @@ struct LineValues
 
 // Calls onLine(const LineValues &) for each line of `block`, which ends with a
 // line feed; stops, returning false, as soon as onLine does.
-template <class OnLine> bool ValueLines(std::string_view block, const PairTable &table,
-                                        OnLine &&onLine)
+template <class OnLine>
+bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
 {
     const auto *const p = reinterpret_cast<const unsigned char *>(block.data());
     const std::size_t n = block.size();
@@ -84,7 +84,7 @@ template <class OnLine> bool ValueLines(std::string_view block, const PairTable 
     // low half could overflow (8 pairs of at most 900 per word).
     std::uint64_t sums = 0;
     WordValueInt first = 0, positional = 0;
-    std::uint64_t care = 0;  // the line's pairs ORed: kPairCare if any needs care
+    std::uint64_t care = 0;    // the line's pairs ORed: kPairCare if any needs care
     std::uint64_t prev = '\n'; // the byte before the word: a line starts after an LF
     unsigned untilFlush = 1u << 16;
     const auto *const pair = table.pair.data();

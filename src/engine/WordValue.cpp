@@ -74,6 +74,17 @@ constexpr bool OthersShareLead()
 }
 static_assert(OthersShareLead(), "letters outside the Greek blocks need another sum path");
 
+// The iota subscripts by code point: U+0345 and a bitmap of Greek Extended,
+// where every precomposed one lies (the generator checks it).
+constexpr char32_t kYpogegrammeni = 0x0345;
+constexpr std::array<bool, 0x100> kExtendedIota = [] {
+    std::array<bool, 0x100> t{};
+    for (const char32_t c : kIotaSubscript)
+        if (c != kYpogegrammeni)
+            t.at(c - kGreekExtendedFirst) = true; // out of the block fails to compile
+    return t;
+}();
+
 constexpr char32_t CapitalOf(int index)
 {
     // Α..Ρ are U+0391..U+03A1; U+03A2 is unassigned, so Σ..Ω sit one further on.
@@ -206,8 +217,6 @@ constexpr PairTable MakePairTable(TValueSystem first)
     }
     return t;
 }
-constexpr PairTable kPairsClassical = MakePairTable(vsClassical);
-constexpr PairTable kPairsMilesian = MakePairTable(vsMilesian);
 
 // Values of the code units from U+0000 up to the last letter (both Greek blocks
 // and the ohm sign); a unit past them is worth 0 like U+0000, so the lookup
@@ -277,7 +286,36 @@ int LetterValue(char32_t c, TValueSystem system)
 
 const PairTable &PairValues(TValueSystem first)
 {
-    return first == vsMilesian ? kPairsMilesian : kPairsClassical;
+    // Made on first use, not at compile time: half a megabyte each, more than
+    // compilers evaluate in a constant expression, and wanted only by readers
+    // of many lines.
+    if (first == vsMilesian) {
+        static const PairTable milesian = MakePairTable(vsMilesian);
+        return milesian;
+    }
+    static const PairTable classical = MakePairTable(vsClassical);
+    return classical;
+}
+
+bool HasIotaSubscript(char32_t c)
+{
+    return c == kYpogegrammeni ||
+           (c >= kGreekExtendedFirst && c - kGreekExtendedFirst < kExtendedIota.size() &&
+            kExtendedIota[c - kGreekExtendedFirst]);
+}
+
+std::size_t IotaSubscriptCount(std::string_view utf8)
+{
+    // Only characters led by 0xCD (U+0345) or 0xE1 (Greek Extended) can carry
+    // one, and in well-formed text a lead byte always starts a character.
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < utf8.size(); ++pos) {
+        const auto b = static_cast<unsigned char>(utf8[pos]);
+        char32_t c = 0;
+        if ((b == 0xCD || b == 0xE1) && DecodeUtf8(utf8, pos, c) && HasIotaSubscript(c))
+            ++count;
+    }
+    return count;
 }
 
 std::u16string FoldText(std::u16string_view text)
