@@ -207,11 +207,12 @@ constexpr PairTable MakePairTable(TValueSystem first)
     PairTable t;
     for (unsigned key = 0; key < t.pair.size(); ++key) {
         const unsigned b0 = key & 0xFF, b1 = key >> 8;
-        std::uint64_t entry = CarePair(b0, b1) ? PairTable::kPairCare : 0;
+        std::uint64_t entry = std::uint64_t(CarePair(b0, b1)) << PairTable::kCareShift;
         if (b0 >= 0xC2 && b0 <= 0xDF && IsContinuation(static_cast<unsigned char>(b1))) {
             const int index = IndexOf(((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu));
             entry |= static_cast<std::uint64_t>(ValueOfIndex(index, first)) |
-                     static_cast<std::uint64_t>(ValueOfIndex(index, vsPositional)) << 32;
+                     static_cast<std::uint64_t>(ValueOfIndex(index, vsPositional))
+                         << PairTable::kPositionalShift;
         }
         t.pair[key] = entry;
     }
