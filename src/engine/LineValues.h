@@ -66,6 +66,8 @@ struct LineValues
 template <class OnLine>
 bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
 {
+    if (block.empty()) // and perhaps without data to point at
+        return true;
     const auto *const p = reinterpret_cast<const unsigned char *>(block.data());
     const std::size_t n = block.size();
     constexpr std::uint64_t kFirstMask = (std::uint64_t(1) << PairTable::kPositionalShift) - 1;
