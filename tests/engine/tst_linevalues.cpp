@@ -104,8 +104,7 @@ TEST_CASE("lines valued a block at a time")
 TEST_CASE("a block stops when its reader does")
 {
     int seen = 0;
-    CHECK_FALSE(ValueLines("α\nβ\nγ\n", PairValues(vsClassical), [&](const LineValues &) {
-        return ++seen < 2;
-    }));
+    CHECK_FALSE(ValueLines("α\nβ\nγ\n", PairValues(vsClassical),
+                           [&](const LineValues &) { return ++seen < 2; }));
     CHECK(seen == 2);
 }
