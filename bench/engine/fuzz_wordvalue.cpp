@@ -90,9 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The input as lines (with a last LF), valued a block at a time.
     const std::string block = std::string(utf8) + '\n';
     std::size_t start = 0;
-    for (const TValueSystem first : {vsClassical, vsMilesian}) {
+    for (const int table : {0, 1, 2, 3}) {
+        const TValueSystem first = table & 1 ? vsMilesian : vsClassical;
+        const bool csv = table & 2;
         start = 0;
-        Check(ValueLines(block, PairValues(first), [&](const LineValues &line) {
+        Check(ValueLines(block, PairValues(first, csv), [&](const LineValues &line) {
             const std::size_t lf = block.find('\n', start);
             std::size_t end = lf;
             if (end > start && block[end - 1] == '\r')
@@ -106,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 for (const char c : line.text) {
                     const auto b = static_cast<unsigned char>(c);
                     Check(b >= 0x20 && b != '\\' && b != 0x7F && b != 0xC2 && b < 0xE0);
+                    Check(!csv || (b != ',' && b != '"'));
                 }
             }
             return true;

@@ -32,9 +32,12 @@ std::size_t DigitCount(std::uint64_t n)
     return FormatDecimal(n, tmp);
 }
 
+namespace {
+
+// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
+// Eight bytes at a time, as most fields need nothing.
 bool NeedsQuotes(std::string_view s)
 {
-    // Eight bytes at a time, as most fields need nothing.
     std::size_t i = 0;
     for (std::uint64_t w; i + 8 <= s.size(); i += 8) {
         std::memcpy(&w, s.data() + i, 8);
@@ -46,8 +49,6 @@ bool NeedsQuotes(std::string_view s)
             return true;
     return false;
 }
-
-namespace {
 
 constexpr std::string_view SystemName(TValueSystem system)
 {
@@ -75,7 +76,8 @@ Session::Session(const Options &options, LineDecoder &decoder, const IoConfig &i
         break;
     }
     m_plainPath = decoder.IsUtf8() && !options.explain && !options.group && !options.runs;
-    m_pairs = &PairValues(m_systems[0] == vsMilesian ? vsMilesian : vsClassical);
+    if (m_plainPath) // the table is made on first use: only runs that read lines want it
+        m_pairs = &PairValues(m_systems[0] == vsMilesian ? vsMilesian : vsClassical, options.csv);
     for (std::size_t i = 0; i < m_systemCount; ++i)
         m_positionalColumn[i] = m_systems[i] == vsPositional;
     if (options.csv)

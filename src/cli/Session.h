@@ -28,8 +28,6 @@ namespace psifonomoi::cli {
 void WriteMessage(int fd, const std::string &message);
 // A byte as messages name it: "0xHH".
 std::string HexByte(unsigned char b);
-// Whether a CSV field must be quoted: it holds a comma, a quote, CR or LF.
-bool NeedsQuotes(std::string_view s);
 // How many decimal digits n has.
 std::size_t DigitCount(std::uint64_t n);
 

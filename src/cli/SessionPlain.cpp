@@ -37,12 +37,11 @@ bool Session::Lines(std::string_view lines, std::uint64_t &number)
 
 bool Session::PlainRow(std::string_view text, const Values &values)
 {
+    // A plain line needs no escaping, nor in CSV quotes: its table took commas
+    // and quotes for care. Only a line longer than the buffer is written by parts.
     const bool csv = m_options.csv;
-    // A CSV field that must be quoted takes the general path.
-    char *const start = csv && NeedsQuotes(text)
-                            ? nullptr
-                            : m_out.Room(text.size() + m_systemCount * (2 * 20 + kNumeralMax + 3) +
-                                         LineReader::kSlack);
+    char *const start =
+        m_out.Room(text.size() + m_systemCount * (2 * 20 + kNumeralMax + 3) + LineReader::kSlack);
     if (!start) {
         for (std::size_t i = 0; i < m_systemCount; ++i)
             ValueFields(values[i]);

@@ -48,16 +48,18 @@ static_assert(PairTable::kChunk * 900 < std::uint64_t(1) << PairTable::kPosition
                       std::uint64_t(1) << (PairTable::kCareShift - PairTable::kPositionalShift) &&
                   PairTable::kChunk < std::uint64_t(1) << (64 - PairTable::kCareShift),
               "a chunk's sums must fit their fields");
-// The table whose first field is `first` (the positional one has classical there).
-const PairTable &PairValues(TValueSystem first);
+// The table whose first field is `first` (the positional one has classical
+// there); with `csv`, a comma or a quote needs care too.
+const PairTable &PairValues(TValueSystem first, bool csv = false);
 
 struct LineValues
 {
     std::string_view text;  // the line without its LF, nor a CR just before it
     WordValueInt first = 0; // in the table's system, if plain
     WordValueInt positional = 0;
-    // Only printable ASCII other than backslash and DEL, and well-formed two-byte
-    // UTF-8 from U+00C0 on: valid, nothing to escape, values exact.
+    // Only printable ASCII other than backslash and DEL (and, for CSV, comma and
+    // quote), and well-formed two-byte UTF-8 from U+00C0 on: valid, nothing to
+    // escape or quote, values exact.
     bool plain = false;
 };
 

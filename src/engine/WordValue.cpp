@@ -185,29 +185,30 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
 
 // A byte that needs care wherever it stands: C0 controls but LF and CR,
 // backslash and DEL (escaped on output), the leads C0 and C1 (overlong), C2
-// (the C1 controls) and those from E0 on (three- and four-byte sequences).
-constexpr bool CareByte(unsigned b)
+// (the C1 controls) and those from E0 on (three- and four-byte sequences);
+// for CSV also the comma and the quote, which make a field quoted.
+constexpr bool CareByte(unsigned b, bool csv)
 {
     return (b < 0x20 && b != '\n' && b != '\r') || b == '\\' || b == 0x7F ||
-           (b >= 0xC0 && b <= 0xC2) || b >= 0xE0;
+           (b >= 0xC0 && b <= 0xC2) || b >= 0xE0 || (csv && (b == ',' || b == '"'));
 }
 
 // b1 needs care after b0: it does on its own, or it breaks a two-byte sequence
 // (a lead without its continuation, a continuation without its lead), or it
 // follows a CR without being the LF that makes the CR a line ending.
-constexpr bool CarePair(unsigned b0, unsigned b1)
+constexpr bool CarePair(unsigned b0, unsigned b1, bool csv)
 {
     const bool lead = b0 >= 0xC0 && b0 <= 0xDF;
-    return CareByte(b1) || lead != IsContinuation(static_cast<unsigned char>(b1)) ||
+    return CareByte(b1, csv) || lead != IsContinuation(static_cast<unsigned char>(b1)) ||
            (b0 == '\r' && b1 != '\n');
 }
 
-constexpr PairTable MakePairTable(TValueSystem first)
+constexpr PairTable MakePairTable(TValueSystem first, bool csv)
 {
     PairTable t;
     for (unsigned key = 0; key < t.pair.size(); ++key) {
         const unsigned b0 = key & 0xFF, b1 = key >> 8;
-        std::uint64_t entry = std::uint64_t(CarePair(b0, b1)) << PairTable::kCareShift;
+        std::uint64_t entry = std::uint64_t(CarePair(b0, b1, csv)) << PairTable::kCareShift;
         if (b0 >= 0xC2 && b0 <= 0xDF && IsContinuation(static_cast<unsigned char>(b1))) {
             const int index = IndexOf(((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu));
             entry |= static_cast<std::uint64_t>(ValueOfIndex(index, first)) |
@@ -285,17 +286,25 @@ int LetterValue(char32_t c, TValueSystem system)
     return ValueOfIndex(IndexOf(c), system);
 }
 
-const PairTable &PairValues(TValueSystem first)
+const PairTable &PairValues(TValueSystem first, bool csv)
 {
     // Made on first use, not at compile time: half a megabyte each, more than
-    // compilers evaluate in a constant expression, and wanted only by readers
-    // of many lines.
-    if (first == vsMilesian) {
-        static const PairTable milesian = MakePairTable(vsMilesian);
-        return milesian;
+    // compilers evaluate in a constant expression, and a run wants only one.
+    const bool milesian = first == vsMilesian;
+    if (csv) {
+        if (milesian) {
+            static const PairTable table = MakePairTable(vsMilesian, true);
+            return table;
+        }
+        static const PairTable table = MakePairTable(vsClassical, true);
+        return table;
     }
-    static const PairTable classical = MakePairTable(vsClassical);
-    return classical;
+    if (milesian) {
+        static const PairTable table = MakePairTable(vsMilesian, false);
+        return table;
+    }
+    static const PairTable table = MakePairTable(vsClassical, false);
+    return table;
 }
 
 bool HasIotaSubscript(char32_t c)
@@ -310,7 +319,14 @@ std::size_t IotaSubscriptCount(std::string_view utf8)
     // Only characters led by 0xCD (U+0345) or 0xE1 (Greek Extended) can carry
     // one, and in well-formed text a lead byte always starts a character.
     std::size_t count = 0;
-    for (std::size_t pos = 0; pos < utf8.size(); ++pos) {
+    std::size_t pos = 0;
+    // Most text has neither lead: skip it eight bytes at a time.
+    for (std::uint64_t w; pos + 8 <= utf8.size(); pos += 8) {
+        std::memcpy(&w, utf8.data() + pos, sizeof w);
+        if (HasByte(w, 0xCD) | HasByte(w, 0xE1))
+            break;
+    }
+    for (; pos < utf8.size(); ++pos) {
         const auto b = static_cast<unsigned char>(utf8[pos]);
         char32_t c = 0;
         if ((b == 0xCD || b == 0xE1) && DecodeUtf8(utf8, pos, c) && HasIotaSubscript(c))

@@ -42,7 +42,9 @@ TEST_CASE("lines valued a block at a time")
     };
     const Row rows[] = {
         {"Greek word", "Ιησούς", true},
-        {"Latin and punctuation", "abc, \"q\" 1-2", true},
+        {"Latin and punctuation", "abc; 1-2 (q)", true},
+        {"comma", "α, β", true},
+        {"quotes", "\"α\"", true},
         {"Latin-1 letter", "é", true},
         {"combining ypogegrammeni", "ω\u0345", true},
         {"stigma (two bytes, milesian)", "ϛ", true},
@@ -67,8 +69,13 @@ TEST_CASE("lines valued a block at a time")
         {"past U+10FFFF", "\xf4\x90\x80\x80", false},
         {"0xFF", "\xff", false},
     };
-    const PairTable &classical = PairValues(vsClassical);
-    const PairTable &milesian = PairValues(vsMilesian);
+    struct Table
+    {
+        TValueSystem system;
+        bool csv;
+    };
+    const Table tables[] = {
+        {vsClassical, false}, {vsMilesian, false}, {vsClassical, true}, {vsMilesian, true}};
     for (const Row &row : rows) {
         for (std::size_t offset = 0; offset < 17; ++offset) {
             for (const char *ending : {"\n", "\r\n"}) {
@@ -77,21 +84,23 @@ TEST_CASE("lines valued a block at a time")
                 // long enough to cross words.
                 const std::string line = std::string(offset, 'a') + row.fragment + "ξ";
                 const std::string block = "ΑΓΑΠΗ αγάπη\n" + line + ending + "ω\n";
-                for (const PairTable *table : {&classical, &milesian}) {
-                    const TValueSystem system = table == &milesian ? vsMilesian : vsClassical;
+                for (const auto &[system, csv] : tables) {
+                    // CSV quotes a field with a comma or a quote: not plain there.
+                    const bool quoted = row.fragment.find_first_of(",\"") != std::string::npos;
                     std::vector<LineValues> lines;
-                    CHECK(ValueLines(block, *table, [&](const LineValues &l) {
+                    CHECK(ValueLines(block, PairValues(system, csv), [&](const LineValues &l) {
                         lines.push_back(l);
                         return true;
                     }));
                     REQUIRE(lines.size() == 3);
                     CHECK(lines[1].text == line);
-                    CHECK(lines[1].plain == row.plain);
+                    CHECK(lines[1].plain == (row.plain && !(csv && quoted)));
                     for (const LineValues &l : lines) {
                         if (!l.plain)
                             continue;
                         CHECK(FindInvalidUtf8(l.text) == std::string_view::npos);
                         CHECK_FALSE(HasEscapeOrLongSequence(l.text));
+                        CHECK((!csv || l.text.find_first_of(",\"") == std::string_view::npos));
                         CHECK(l.first == SystemValue(l.text, system));
                         CHECK(l.positional == SystemValue(l.text, vsPositional));
                     }
