@@ -203,7 +203,8 @@ constexpr bool CarePair(unsigned b0, unsigned b1, bool csv)
            (b0 == '\r' && b1 != '\n');
 }
 
-constexpr PairTable MakePairTable(TValueSystem first, bool csv)
+// Not constexpr, so that no compiler makes it part of the executable.
+PairTable MakePairTable(TValueSystem first, bool csv)
 {
     PairTable t;
     for (unsigned key = 0; key < t.pair.size(); ++key) {
@@ -288,8 +289,8 @@ int LetterValue(char32_t c, TValueSystem system)
 
 const PairTable &PairValues(TValueSystem first, bool csv)
 {
-    // Made on first use, not at compile time: half a megabyte each, more than
-    // compilers evaluate in a constant expression, and a run wants only one.
+    // Made on first use, not at compile time: half a megabyte each, that would
+    // otherwise all sit in the executable, and a run wants one at most.
     const bool milesian = first == vsMilesian;
     if (csv) {
         if (milesian) {
