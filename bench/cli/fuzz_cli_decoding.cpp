@@ -11,7 +11,9 @@
 //   - one output row per input line (or per shared value or run, with
 //     --group and --runs), with the right number of columns;
 //   - options that do not go together are refused with 64 and no output;
-//   - tiny buffers give exactly what big ones give.
+//   - tiny buffers give exactly what big ones give;
+//   - UTF-8 lines read from the input give the rows they give as TEXT
+//     arguments (the block-at-a-time path against the line-at-a-time one).
 #include "Cli.h"
 #include "WordValue.h"
 
@@ -88,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // First byte: encoding (bits 0, 1 and 5), system, explain, and the small
     // read buffer size. The second four encodings keep state within a line.
     // Second byte: numeral, CSV, plain/group/runs, paragraphs, max words.
-    // Third byte: the value runs must add up to.
+    // Third byte: the value runs must add up to; its high bit, --iota-adscript.
     const unsigned config = data[0], modes = data[1], target = data[2];
     data += 3, size -= 3;
     static const char *const kEncodings[] = {"UTF-8",         "windows-1253", "iso-8859-7",
@@ -108,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const char *option :
          {explain ? "--explain" : nullptr, kNumerals[modes & 3], csv ? "--csv" : nullptr,
           group ? "--group" : nullptr, runs ? "--runs" : nullptr, runs ? find.c_str() : nullptr,
-          paragraphs ? "--paragraphs" : nullptr, kMaxWords[modes >> 6]})
+          paragraphs ? "--paragraphs" : nullptr, kMaxWords[modes >> 6],
+          target & 0x80 ? "--iota-adscript" : nullptr})
         if (option)
             argv.push_back(option);
 
@@ -158,5 +161,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const int smallStatus = run(1 + config % 7, 64, smallO, smallE);
     Check(smallStatus == status && smallO == o && smallE == e);
+
+    // The same lines as arguments (which cannot hold NUL): the same rows.
+    const bool utf8 = (config & 3) == 0 && (config & 0x20) == 0;
+    if (utf8 && !explain && !group && !runs && input.find('\0') == std::string_view::npos) {
+        std::vector<std::string> texts;
+        for (std::size_t start = 0; start < input.size();) {
+            std::size_t end = input.find('\n', start);
+            const bool last = end == std::string_view::npos;
+            end = last ? input.size() : end;
+            std::size_t length = end - start;
+            if (!last && length > 0 && input[end - 1] == '\r')
+                --length;
+            texts.emplace_back(input.substr(start, length));
+            start = end + 1;
+        }
+        std::vector<const char *> withTexts = argv;
+        withTexts.push_back("--");
+        for (const std::string &text : texts)
+            withTexts.push_back(text.c_str());
+        Reset(in, nullptr, 0);
+        Reset(out, nullptr, 0);
+        Reset(err, nullptr, 0);
+        const psifonomoi::cli::IoConfig io{in, out, err, 1 << 16, 1 << 16};
+        const int textsStatus =
+            psifonomoi::cli::RunCli(static_cast<int>(withTexts.size()), withTexts.data(), io);
+        Check(textsStatus == status && ReadAll(out) == o);
+    }
     return 0;
 }

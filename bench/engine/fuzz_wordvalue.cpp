@@ -5,7 +5,10 @@
 // libFuzzer target for the word value engine. On arbitrary bytes it checks:
 // nothing crashes; UTF-8 and UTF-16 give the same value for the same text;
 // folding changes no value and keeps the character count; the primary number
-// is the repeated digit sum.
+// is the repeated digit sum; the block-at-a-time pass splits the bytes into
+// the same lines and, on every line it calls plain, agrees with the exact
+// functions.
+#include "LineValues.h"
 #include "Utf16.h"
 #include "WordValue.h"
 
@@ -41,8 +44,14 @@ void CheckPrimary(WordValueInt n)
     const std::int32_t p = PrimaryNumber(n);
     const std::uint64_t m =
         n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
-    Check(p >= 0 && p <= 9);
-    Check(static_cast<std::uint64_t>(p) == (m == 0 ? 0 : 1 + (m - 1) % 9));
+    // The digit sums themselves, repeated, against the engine's closed form.
+    std::uint64_t sum = m;
+    do {
+        std::uint64_t digits = sum;
+        for (sum = 0; digits != 0; digits /= 10)
+            sum += digits % 10;
+    } while (sum > 9);
+    Check(static_cast<std::uint64_t>(p) == sum);
 }
 
 } // namespace
@@ -77,6 +86,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Check(r8.WordValue >= 0 && r8.WordValue <= static_cast<WordValueInt>(size) * 450);
         CheckPrimary(r8.WordValue);
     }
+
+    // The input as lines (with a last LF), valued a block at a time.
+    const std::string block = std::string(utf8) + '\n';
+    std::size_t start = 0;
+    for (const int table : {0, 1, 2, 3}) {
+        const TValueSystem first = table & 1 ? vsMilesian : vsClassical;
+        const bool csv = table & 2;
+        start = 0;
+        Check(ValueLines(block, PairValues(first, csv), [&](const LineValues &line) {
+            const std::size_t lf = block.find('\n', start);
+            std::size_t end = lf;
+            if (end > start && block[end - 1] == '\r')
+                --end;
+            Check(line.text.data() == block.data() + start && line.text.size() == end - start);
+            start = lf + 1;
+            if (line.plain) {
+                Check(FindInvalidUtf8(line.text) == std::string_view::npos);
+                Check(line.first == SystemValue(line.text, first));
+                Check(line.positional == SystemValue(line.text, vsPositional));
+                for (const char c : line.text) {
+                    const auto b = static_cast<unsigned char>(c);
+                    Check(b >= 0x20 && b != '\\' && b != 0x7F && b != 0xC2 && b < 0xE0);
+                    Check(!csv || (b != ',' && b != '"'));
+                }
+            }
+            return true;
+        }));
+        Check(start == block.size());
+    }
+    Check(invalid != std::string_view::npos || IotaSubscriptCount(utf8) <= characters);
 
     // The input bytes read as a number exercise the digit sum on any int64.
     if (size >= 8) {

@@ -24,6 +24,10 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 WINDOWS_PACKAGING_PACKAGES=(cmake ninja-build nsis dpkg-dev python3-jsonschema python3-yaml)
 TEST_PACKAGES=(xvfb xauth xdotool x11-apps imagemagick binutils clang-format git reuse
   dbus-daemon at-spi2-core python3-pyatspi)
+# What the generators in tools/ read: tools/generate-fold-table takes the
+# letters, their decompositions and the iota subscripts from the Unicode
+# character database (/usr/share/unicode/UnicodeData.txt).
+TOOL_PACKAGES=(python3 unicode-data)
 # What the benchmarks read and drive: the Greek word list, an external
 # clipboard, keyboard layouts, and the accessibility bus a screen reader uses.
 BENCH_PACKAGES=(hunspell-el time xclip x11-xkb-utils at-spi2-core python3-pyatspi dbus-daemon)

@@ -123,6 +123,7 @@ constexpr OptionSpec kOptions[] = {
     {"--paragraphs", Takes::Nothing, &Options::paragraphs, nullptr, {}},
     {"--runs", Takes::Nothing, &Options::runs, nullptr, {}},
     {"--csv", Takes::Nothing, &Options::csv, nullptr, {}},
+    {"--iota-adscript", Takes::Nothing, &Options::iotaAdscript, nullptr, {}},
 };
 
 const OptionSpec *FindOption(std::string_view name)
@@ -224,7 +225,7 @@ std::string UsageText()
     return "Usage: " + std::string(kProgram) +
            " [-s classical|positional|milesian|both] [--numeral[=upper]]\n"
            "       [--find N [--runs [--max-words K]]] [--group] [--paragraphs] [--explain]\n"
-           "       [--csv] [--encoding NAME] [TEXT...]\n"
+           "       [--iota-adscript] [--csv] [--encoding NAME] [TEXT...]\n"
            "Try '" +
            std::string(kProgram) + " --help' for more information.\n";
 }
@@ -304,6 +305,13 @@ Options:
                        Latin or Cyrillic letters that look like Greek ones are
                        named (a Latin o typed for ο is the commonest cause of a
                        wrong total)
+      --iota-adscript  count the iota subscript as the iota it was: in
+                       antiquity it was written beside its letter (ΩΙΔΗ for
+                       ᾠδή), and ancient isopsephic verse counts it. Each
+                       letter with ypogegrammeni or prosgegrammeni (ᾳ ῃ ῳ ᾼ ῌ
+                       ῼ, with any breathing or accent) and each combining
+                       U+0345 adds the value of Ι (ᾠδή: 822, not 812); by
+                       default, as in the window, it adds nothing
       --encoding NAME  the input (lines and TEXT arguments) is in encoding NAME
                        instead of UTF-8, e.g. windows-1253 or iso-8859-7; any
                        name iconv knows whose line feed is the single byte 0x0A

@@ -55,6 +55,7 @@ struct Options
     bool runs = false;                       // runs of words adding up to --find
     std::size_t maxWords = 0;                // longest run; 0: the whole record
     bool csv = false;
+    bool iotaAdscript = false; // an iota subscript counts as Ι written beside
     bool help = false;
     bool version = false;
 };

@@ -73,6 +73,9 @@ public:
     // Leaves the last result of Decode untouched. False if `pieces` stopped it.
     bool Walk(std::string_view raw, LinePieces &pieces);
 
+    // The built-in UTF-8 path: a valid line is its own text.
+    bool IsUtf8() const { return !m_converter; }
+
     // For messages: "UTF-8" or the name given.
     const std::string &Name() const { return m_name; }
 

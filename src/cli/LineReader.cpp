@@ -14,7 +14,7 @@ namespace psifonomoi::cli {
 
 LineReader::LineReader(int fd, std::size_t bufferSize)
     : m_fd(fd), m_capacity(std::max<std::size_t>(bufferSize, 16)),
-      m_buffer(std::make_unique_for_overwrite<char[]>(m_capacity))
+      m_buffer(std::make_unique_for_overwrite<char[]>(m_capacity + kSlack))
 {
 }
 
@@ -34,6 +34,22 @@ std::optional<std::string_view> LineReader::NextLine()
     return line;
 }
 
+std::string_view LineReader::NextLines()
+{
+    // Backwards from the end: only the part line after the last LF is read
+    // twice. What lies before m_scan holds no LF that is not handed out.
+    const std::size_t scanned = m_scan;
+    std::size_t end = m_end;
+    while (end > scanned && m_buffer[end - 1] != '\n')
+        --end;
+    m_scan = m_end;
+    if (end == scanned)
+        return {};
+    const std::string_view lines(m_buffer.get() + m_start, end - m_start);
+    m_start = end;
+    return lines;
+}
+
 std::string_view LineReader::Rest() const
 {
     return {m_buffer.get() + m_start, m_end - m_start};
@@ -50,7 +66,7 @@ void LineReader::MakeRoom()
     }
     if (m_end == m_capacity) {
         const std::size_t grown = m_capacity * 2;
-        auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+        auto bigger = std::make_unique_for_overwrite<char[]>(grown + kSlack);
         std::memcpy(bigger.get(), m_buffer.get(), m_end);
         m_buffer = std::move(bigger);
         m_capacity = grown;

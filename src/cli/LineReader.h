@@ -17,12 +17,21 @@ namespace psifonomoi::cli {
 class LineReader
 {
 public:
+    // The bytes after a line handed out may be read, though they mean nothing,
+    // up to this many: the buffer has that much to spare, so that short lines
+    // can be copied in whole words.
+    static constexpr std::size_t kSlack = 32;
+
     LineReader(int fd, std::size_t bufferSize);
 
     // The next whole line in the buffer, without its LF (nor a CR just before
     // it: that belongs to the line ending of files from Windows); none when
     // the buffer holds no further LF. Valid until the next Read().
     std::optional<std::string_view> NextLine();
+    // All the whole lines in the buffer at once, each with its LF (and CR):
+    // from the first line not yet handed out through the last LF; empty when
+    // the buffer holds no further LF. Valid until the next Read().
+    std::string_view NextLines();
     // What follows the last LF: at the end of the input, a last line that has
     // no LF of its own (empty when there is none).
     std::string_view Rest() const;

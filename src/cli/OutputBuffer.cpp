@@ -124,41 +124,6 @@ Escape EscapeAscii(unsigned char b)
     return escape;
 }
 
-// Most pieces are a word or two (a Greek word is some 10 to 30 bytes): they
-// are copied here with overlapping moves rather than by a call into the C
-// runtime, which is a DLL on Windows.
-template <class Word> void CopyEnds(char *to, const char *from, std::size_t n)
-{
-    Word head, tail;
-    std::memcpy(&head, from, sizeof head);
-    std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
-    std::memcpy(to, &head, sizeof head);
-    std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
-}
-
-struct Bytes16
-{
-    std::uint64_t low, high;
-};
-
-void CopyShort(char *to, std::string_view bytes)
-{
-    const std::size_t n = bytes.size();
-    if (n > 32) {
-        std::memcpy(to, bytes.data(), n);
-    } else if (n >= 16) {
-        CopyEnds<Bytes16>(to, bytes.data(), n);
-    } else if (n >= 8) {
-        CopyEnds<std::uint64_t>(to, bytes.data(), n);
-    } else if (n >= 4) {
-        CopyEnds<std::uint32_t>(to, bytes.data(), n);
-    } else if (n > 0) { // 1 to 3 bytes: first, middle and last cover them
-        to[0] = bytes[0];
-        to[n / 2] = bytes[n / 2];
-        to[n - 1] = bytes[n - 1];
-    }
-}
-
 } // namespace
 
 std::size_t FormatDecimal(std::uint64_t n, char *out)
@@ -190,7 +155,7 @@ bool OutputBuffer::Flush()
 bool OutputBuffer::Append(std::string_view bytes)
 {
     if (bytes.size() <= m_capacity - m_size) {
-        CopyShort(m_data.get() + m_size, bytes);
+        CopyBytes(m_data.get() + m_size, bytes);
         m_size += bytes.size();
         return m_error == 0;
     }
@@ -203,11 +168,18 @@ bool OutputBuffer::Append(std::string_view bytes)
     return true;
 }
 
+char *OutputBuffer::RoomAfterFlush(std::size_t size)
+{
+    if (size > m_capacity || (m_capacity - m_size < size && !Flush()) || m_error != 0)
+        return nullptr;
+    return m_data.get() + m_size;
+}
+
 bool OutputBuffer::AppendNumber(std::uint64_t n)
 {
     if (m_capacity - m_size < 20 && !Flush())
         return false;
-    m_size += FormatDecimal(n, m_data.get() + m_size);
+    m_size = static_cast<std::size_t>(PutDecimal(m_data.get() + m_size, n) - m_data.get());
     return m_error == 0;
 }
 

@@ -75,15 +75,33 @@ Session::Session(const Options &options, LineDecoder &decoder, const IoConfig &i
         m_systemCount = 2;
         break;
     }
+    m_plainPath = decoder.IsUtf8() && !options.explain && !options.group && !options.runs;
+    if (m_plainPath) // the table is made on first use: only runs that read lines want it
+        m_pairs = &PairValues(m_systems[0] == vsMilesian ? vsMilesian : vsClassical, options.csv);
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        m_positionalColumn[i] = m_systems[i] == vsPositional;
     if (options.csv)
         Header();
+}
+
+WordValueInt Session::ValueOf(std::string_view utf8, TValueSystem system) const
+{
+    const WordValueInt value = SystemValue(utf8, system);
+    if (!m_options.iotaAdscript)
+        return value;
+    return value + static_cast<WordValueInt>(IotaSubscriptCount(utf8)) * LetterValue(U'Ι', system);
+}
+
+WordValueInt Session::IotaValue(std::size_t column) const
+{
+    return LetterValue(U'Ι', m_systems[column]);
 }
 
 Session::Values Session::ValuesOf(std::string_view utf8) const
 {
     Values values{};
     for (std::size_t i = 0; i < m_systemCount; ++i)
-        values[i] = SystemValue(utf8, m_systems[i]);
+        values[i] = ValueOf(utf8, m_systems[i]);
     return values;
 }
 
@@ -278,9 +296,14 @@ int Session::ReadStream(int fd, std::size_t bufferSize)
     LineReader reader(fd, bufferSize);
     std::uint64_t number = 0;
     for (;;) {
-        while (const std::optional<std::string_view> line = reader.NextLine())
-            if (!Item(*line, false, ++number))
+        if (m_plainPath) {
+            if (!Lines(reader.NextLines(), number))
                 return WriteFailed();
+        } else {
+            while (const std::optional<std::string_view> line = reader.NextLine())
+                if (!Item(*line, false, ++number))
+                    return WriteFailed();
+        }
         if (reader.AtEnd()) {
             if (!reader.Rest().empty() && !Item(reader.Rest(), false, ++number))
                 return WriteFailed();

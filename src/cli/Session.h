@@ -11,6 +11,7 @@
 #include "LineDecoder.h"
 #include "OutputBuffer.h"
 
+#include "LineValues.h"
 #include "WordValue.h"
 
 #include <array>
@@ -45,8 +46,17 @@ private:
     // The values of a text in the one or two systems shown, in column order.
     using Values = std::array<WordValueInt, 2>;
     Values ValuesOf(std::string_view utf8) const;
+    // A text's value in one system, with the iota adscript if asked for.
+    WordValueInt ValueOf(std::string_view utf8, TValueSystem system) const;
+    WordValueInt IotaValue(std::size_t column) const;
     bool Matches(const Values &values) const;
     bool ReportInvalid(const DecodedLine &line, bool isArgument, std::uint64_t number);
+
+    // The fast path of plain rows (SessionPlain.cpp): UTF-8 input, one row per
+    // line. Lines() values a block of whole lines in one pass and sends the
+    // lines that need care to Item.
+    bool Lines(std::string_view lines, std::uint64_t &number);
+    bool PlainRow(std::string_view text, const Values &values);
     int WriteFailed();
 
     // Output rows: fields separated by tabs, the text last and escaped; or
@@ -67,6 +77,7 @@ private:
     bool ExplainText(std::string_view utf8, std::uint64_t number);
     bool ExplainChar(char32_t c, std::string_view bytes, std::uint64_t number);
     bool ExplainBadByte(unsigned char byte, std::uint64_t number);
+    bool ExplainIota(std::uint64_t number);
     bool ExplainTotal(const DecodedLine &line, const Values &values);
     std::string ExplainNote(char32_t c, bool counts) const;
     bool ExplainValues(const Values &values);
@@ -90,6 +101,9 @@ private:
     std::array<TValueSystem, 2> m_systems{};
     std::size_t m_systemCount = 1;
     bool m_sawInvalid = false;
+    bool m_plainPath = false;                 // Lines() serves this run
+    const PairTable *m_pairs = nullptr;       // its table
+    std::array<bool, 2> m_positionalColumn{}; // which half of the table a column takes
 
     // The paragraph being gathered: its text joined with " / ", its first line.
     std::string m_paragraph;

@@ -50,6 +50,8 @@ std::string Session::ExplainNote(char32_t c, bool counts) const
 {
     if (LetterIndex(c) != 0)
         return {};
+    if (m_options.iotaAdscript && HasIotaSubscript(c))
+        return "iota subscript: adds the iota below";
     if (const int numeral = NumeralLetterValue(c)) {
         // Counted by the full numerals only: say so wherever it shows 0.
         std::string note = counts ? "numeral letter" : "adds nothing here: numeral letter";
@@ -131,9 +133,11 @@ bool Session::ExplainCounts(std::string_view utf8)
         const std::size_t len = DecodeUtf8(utf8, pos, c);
         pos += len ? len : 1;
         const int index = LetterIndex(c);
+        const bool iota = m_options.iotaAdscript && HasIotaSubscript(c);
+        vowels += iota; // the iota written beside
         if (index)
             ++(IsVowel(index) ? vowels : consonants);
-        else if (LetterValue(c, m_systems[0]) == 0) // numeral letters count in milesian
+        else if (!iota && LetterValue(c, m_systems[0]) == 0) // numeral letters count in milesian
             ++nothing;
         const bool separator = IsWordSeparator(c);
         words += !separator && !inWord;
@@ -168,6 +172,8 @@ bool Session::ExplainText(std::string_view utf8, std::uint64_t number)
         }
         if (!ExplainChar(c, utf8.substr(pos, len), number))
             return false;
+        if (m_options.iotaAdscript && HasIotaSubscript(c) && !ExplainIota(number))
+            return false;
         pos += len;
     }
     return true;
@@ -191,6 +197,29 @@ bool Session::ExplainBadByte(unsigned char byte, std::uint64_t number)
     m_out.Append(HexByte(byte));
     m_out.Append("    not valid ");
     m_out.Append(m_decoder.Name());
+    return m_out.Put('\n');
+}
+
+// With --iota-adscript, the iota that a subscript stands for, on a row of its
+// own under its letter: what it adds is then plain to see.
+bool Session::ExplainIota(std::uint64_t number)
+{
+    Values values{};
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        values[i] = IotaValue(i);
+    if (m_options.csv) {
+        NumberField(number);
+        Field("");
+        Field("");
+        TextField("Ι");
+        for (std::size_t i = 0; i < m_systemCount; ++i)
+            NumberField(static_cast<std::uint64_t>(values[i]));
+        Field("iota adscript");
+        return EndRow();
+    }
+    ExplainValues(values);
+    Pad(9, 0);
+    m_out.Append("+ ι \u2192 Ι  iota adscript");
     return m_out.Put('\n');
 }
 

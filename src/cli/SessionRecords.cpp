@@ -57,7 +57,7 @@ bool Session::Record(std::string_view text, std::uint64_t number)
     if (m_options.runs)
         return Runs(text, number);
     // Blank lines and text without letters all share 0, which pairs nothing.
-    const WordValueInt value = SystemValue(text, m_systems[0]);
+    const WordValueInt value = ValueOf(text, m_systems[0]);
     if (value == 0 || (m_options.find && value != *m_options.find))
         return true;
     // One copy of the text, in one arena: nothing per system, no allocation per record.
@@ -110,7 +110,7 @@ bool Session::Runs(std::string_view text, std::uint64_t number)
             m_wordEnd.push_back(pos);
             const std::size_t start = m_wordStart.back();
             m_prefix.push_back(m_prefix.back() +
-                               SystemValue(text.substr(start, pos - start), m_systems[0]));
+                               ValueOf(text.substr(start, pos - start), m_systems[0]));
         }
         inWord = !separator;
         pos += len ? len : 1;

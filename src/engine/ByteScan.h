@@ -32,6 +32,16 @@ constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char byte)
     return HasByteBelow(w ^ (byte * kEachByte), 1);
 }
 
+// The high bit of each of the eight bytes of `w` that is `byte`, and no other:
+// exact, as no carry crosses a byte (the tests above may also mark bytes above
+// a hit).
+constexpr std::uint64_t HasExactByte(std::uint64_t w, unsigned char byte)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t x = w ^ (byte * kEachByte);
+    return ~(((x & low7) + low7) | x | low7);
+}
+
 // Nonzero when any of the eight bytes of `w` is one of E0..E3: among them the
 // leads of the three-byte letters, 0xE1 (Greek Extended) and the lead of the
 // few letters outside the Greek blocks. One test for all four is as cheap as

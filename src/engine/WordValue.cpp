@@ -5,6 +5,7 @@
 #include "WordValue.h"
 
 #include "ByteScan.h"
+#include "LineValues.h"
 
 #include <algorithm>
 #include <array>
@@ -72,6 +73,17 @@ constexpr bool OthersShareLead()
     return kOtherLead != 0xE0 && kOtherLead != 0xED; // leads whose second byte is restricted
 }
 static_assert(OthersShareLead(), "letters outside the Greek blocks need another sum path");
+
+// The iota subscripts by code point: U+0345 and a bitmap of Greek Extended,
+// where every precomposed one lies (the generator checks it).
+constexpr char32_t kYpogegrammeni = 0x0345;
+constexpr std::array<bool, 0x100> kExtendedIota = [] {
+    std::array<bool, 0x100> t{};
+    for (const char32_t c : kIotaSubscript)
+        if (c != kYpogegrammeni)
+            t.at(c - kGreekExtendedFirst) = true; // out of the block fails to compile
+    return t;
+}();
 
 constexpr char32_t CapitalOf(int index)
 {
@@ -171,6 +183,44 @@ WordValueInt SumUtf8(std::string_view text, const Utf8Values &t)
     return sum;
 }
 
+// A byte that needs care wherever it stands: C0 controls but LF and CR,
+// backslash and DEL (escaped on output), the leads C0 and C1 (overlong), C2
+// (the C1 controls) and those from E0 on (three- and four-byte sequences);
+// for CSV also the comma and the quote, which make a field quoted.
+constexpr bool CareByte(unsigned b, bool csv)
+{
+    return (b < 0x20 && b != '\n' && b != '\r') || b == '\\' || b == 0x7F ||
+           (b >= 0xC0 && b <= 0xC2) || b >= 0xE0 || (csv && (b == ',' || b == '"'));
+}
+
+// b1 needs care after b0: it does on its own, or it breaks a two-byte sequence
+// (a lead without its continuation, a continuation without its lead), or it
+// follows a CR without being the LF that makes the CR a line ending.
+constexpr bool CarePair(unsigned b0, unsigned b1, bool csv)
+{
+    const bool lead = b0 >= 0xC0 && b0 <= 0xDF;
+    return CareByte(b1, csv) || lead != IsContinuation(static_cast<unsigned char>(b1)) ||
+           (b0 == '\r' && b1 != '\n');
+}
+
+// Not constexpr, so that no compiler makes it part of the executable.
+PairTable MakePairTable(TValueSystem first, bool csv)
+{
+    PairTable t;
+    for (unsigned key = 0; key < t.pair.size(); ++key) {
+        const unsigned b0 = key & 0xFF, b1 = key >> 8;
+        std::uint64_t entry = std::uint64_t(CarePair(b0, b1, csv)) << PairTable::kCareShift;
+        if (b0 >= 0xC2 && b0 <= 0xDF && IsContinuation(static_cast<unsigned char>(b1))) {
+            const int index = IndexOf(((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu));
+            entry |= static_cast<std::uint64_t>(ValueOfIndex(index, first)) |
+                     static_cast<std::uint64_t>(ValueOfIndex(index, vsPositional))
+                         << PairTable::kPositionalShift;
+        }
+        t.pair[key] = entry;
+    }
+    return t;
+}
+
 // Values of the code units from U+0000 up to the last letter (both Greek blocks
 // and the ohm sign); a unit past them is worth 0 like U+0000, so the lookup
 // needs no branch.
@@ -237,6 +287,55 @@ int LetterValue(char32_t c, TValueSystem system)
     return ValueOfIndex(IndexOf(c), system);
 }
 
+const PairTable &PairValues(TValueSystem first, bool csv)
+{
+    // Made on first use, not at compile time: half a megabyte each, that would
+    // otherwise all sit in the executable, and a run wants one at most.
+    const bool milesian = first == vsMilesian;
+    if (csv) {
+        if (milesian) {
+            static const PairTable table = MakePairTable(vsMilesian, true);
+            return table;
+        }
+        static const PairTable table = MakePairTable(vsClassical, true);
+        return table;
+    }
+    if (milesian) {
+        static const PairTable table = MakePairTable(vsMilesian, false);
+        return table;
+    }
+    static const PairTable table = MakePairTable(vsClassical, false);
+    return table;
+}
+
+bool HasIotaSubscript(char32_t c)
+{
+    return c == kYpogegrammeni ||
+           (c >= kGreekExtendedFirst && c - kGreekExtendedFirst < kExtendedIota.size() &&
+            kExtendedIota[c - kGreekExtendedFirst]);
+}
+
+std::size_t IotaSubscriptCount(std::string_view utf8)
+{
+    // Only characters led by 0xCD (U+0345) or 0xE1 (Greek Extended) can carry
+    // one, and in well-formed text a lead byte always starts a character.
+    std::size_t count = 0;
+    std::size_t pos = 0;
+    // Most text has neither lead: skip it eight bytes at a time.
+    for (std::uint64_t w; pos + 8 <= utf8.size(); pos += 8) {
+        std::memcpy(&w, utf8.data() + pos, sizeof w);
+        if (HasByte(w, 0xCD) | HasByte(w, 0xE1))
+            break;
+    }
+    for (; pos < utf8.size(); ++pos) {
+        const auto b = static_cast<unsigned char>(utf8[pos]);
+        char32_t c = 0;
+        if ((b == 0xCD || b == 0xE1) && DecodeUtf8(utf8, pos, c) && HasIotaSubscript(c))
+            ++count;
+    }
+    return count;
+}
+
 std::u16string FoldText(std::u16string_view text)
 {
     std::u16string out(text);
@@ -291,22 +390,6 @@ WordValueInt SystemValue(std::string_view utf8, TValueSystem system)
     return SumUtf8(utf8, system == vsClassical  ? kUtf8Classical
                          : system == vsMilesian ? kUtf8Milesian
                                                 : kUtf8Positional);
-}
-
-std::int32_t PrimaryNumber(WordValueInt n)
-{
-    // Digit sums of the decimal text, repeated until one digit is left. Work on
-    // the magnitude as unsigned so that even the most negative value is safe.
-    std::uint64_t s = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
-    do {
-        std::uint64_t digits = s;
-        s = 0;
-        do {
-            s += digits % 10;
-            digits /= 10;
-        } while (digits != 0);
-    } while (s > 9);
-    return static_cast<std::int32_t>(s);
 }
 
 TWordValueResult CalculateWordValue(std::u16string_view text, TValueSystem system)

@@ -59,6 +59,12 @@ int NumeralLetterValue(char32_t c);
 // character that is not a letter of the alphabet.
 int LetterValue(char32_t c, TValueSystem system);
 
+// Whether c is the combining iota subscript (U+0345) or a letter written with
+// one (ypogegrammeni, or prosgegrammeni on capitals: ᾳ ῃ ῳ ᾼ ῌ ῼ and their
+// breathing and accent forms). In antiquity that iota stood beside its letter
+// (ΩΙΔΗ for ᾠδή) and counted; by default it counts nothing, as in the window.
+bool HasIotaSubscript(char32_t c);
+
 // --- Whole texts -------------------------------------------------------------
 
 // The folded copy of a text: every letter replaced one for one by its plain
@@ -73,8 +79,21 @@ WordValueInt PositionalValue(std::string_view utf8);
 WordValueInt SystemValue(std::u16string_view text, TValueSystem system);
 WordValueInt SystemValue(std::string_view utf8, TValueSystem system);
 
+// How many characters of well-formed UTF-8 text carry an iota subscript: what
+// counting it as written beside its letter adds, in units of Ι's value.
+std::size_t IotaSubscriptCount(std::string_view utf8);
+
 // The repeated digit sum of the decimal text of |n|: 0 for 0, else 1..9.
-std::int32_t PrimaryNumber(WordValueInt n);
+// Inline and without a loop: the command line asks for it on every row.
+constexpr std::int32_t PrimaryNumber(WordValueInt n)
+{
+    // The repeated digit sum of a positive number is 1 + (n - 1) mod 9 (a
+    // number and its digit sum leave the same remainder mod 9). Work on the
+    // magnitude as unsigned so that even the most negative value is safe.
+    const std::uint64_t s =
+        n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    return s == 0 ? 0 : static_cast<std::int32_t>(1 + (s - 1) % 9);
+}
 
 // The whole calculation request: the word value of the text, exactly as given,
 // in the chosen system, and its primary number.

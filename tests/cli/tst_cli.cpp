@@ -341,3 +341,74 @@ TEST_CASE("a line longer than the read buffer")
     CHECK(run.out.ends_with(line + "\n1\t1\tΑ\n"));
     CHECK(Lines(run.out).size() == 4);
 }
+
+TEST_CASE("iota adscript: each letter form in each system")
+{
+    // The text's value with its iota subscripts counted, per system, and how
+    // many there are: without the option each adds nothing, with it Ι's value.
+    struct Row
+    {
+        const char *name;
+        std::string text;
+        int classical, positional, milesian;
+        int iotas;
+    };
+    const Row rows[] = {
+        {"alpha with ypogegrammeni", "ᾳ", 11, 10, 11, 1},
+        {"capital alpha with prosgegrammeni", "ᾼ", 11, 10, 11, 1},
+        {"eta with ypogegrammeni", "ῃ", 18, 16, 18, 1},
+        {"capital eta with prosgegrammeni", "ῌ", 18, 16, 18, 1},
+        {"omega with ypogegrammeni", "ῳ", 810, 33, 810, 1},
+        {"capital omega with prosgegrammeni", "ῼ", 810, 33, 810, 1},
+        {"alpha, psili", "ᾀ", 11, 10, 11, 1},
+        {"alpha, dasia, oxia", "ᾅ", 11, 10, 11, 1},
+        {"alpha, varia", "ᾲ", 11, 10, 11, 1},
+        {"alpha, oxia", "ᾴ", 11, 10, 11, 1},
+        {"alpha, perispomeni", "ᾷ", 11, 10, 11, 1},
+        {"capital alpha, dasia, perispomeni", "ᾏ", 11, 10, 11, 1},
+        {"eta, dasia, perispomeni", "ᾗ", 18, 16, 18, 1},
+        {"eta, varia", "ῂ", 18, 16, 18, 1},
+        {"eta, oxia", "ῄ", 18, 16, 18, 1},
+        {"eta, perispomeni", "ῇ", 18, 16, 18, 1},
+        {"capital eta, psili, varia", "ᾚ", 18, 16, 18, 1},
+        {"omega, psili, oxia", "ᾤ", 810, 33, 810, 1},
+        {"omega, varia", "ῲ", 810, 33, 810, 1},
+        {"omega, oxia", "ῴ", 810, 33, 810, 1},
+        {"omega, perispomeni", "ῷ", 810, 33, 810, 1},
+        {"capital omega, dasia, oxia", "ᾭ", 810, 33, 810, 1},
+        {"decomposed: omega, combining ypogegrammeni", "ω\u0345", 810, 33, 810, 1},
+        {"decomposed: alpha, psili, ypogegrammeni", "α\u0313\u0345", 11, 10, 11, 1},
+        {"the word of the issue", "ᾠδή", 822, 44, 822, 1},
+        {"two words, three subscripts", "τῷ ᾅδῃ", 1143, 82, 1143, 3},
+        {"plain iota is no subscript", "ι", 10, 9, 10, 0},
+        {"prosgegrammeni sign is an iota already", "\u1FBE", 10, 9, 10, 0},
+        {"spacing ypogegrammeni is no letter", "\u037A", 0, 0, 0, 0},
+        {"alpha with macron", "ᾱ", 1, 1, 1, 0},
+    };
+    for (const Row &row : rows) {
+        const std::pair<const char *, int> systems[] = {{"classical", row.classical},
+                                                        {"positional", row.positional},
+                                                        {"milesian", row.milesian}};
+        for (const auto &[system, value] : systems) {
+            INFO(row.name, " (", system, ")");
+            const int iota = std::string_view(system) == "positional" ? 9 : 10;
+            const std::string with = std::to_string(value) + "\t" +
+                                     std::to_string(value ? 1 + (value - 1) % 9 : 0) + "\t" +
+                                     row.text + "\n";
+            const int plain = value - row.iotas * iota;
+            const std::string without = std::to_string(plain) + "\t" +
+                                        std::to_string(plain ? 1 + (plain - 1) % 9 : 0) + "\t" +
+                                        row.text + "\n";
+            // As an argument and as a line of input (which takes the fast path
+            // where the line allows it).
+            CHECK(RunCli({"-s", system, "--iota-adscript", row.text}).out == with);
+            CHECK(RunCli({"-s", system, "--iota-adscript"}, row.text + "\n").out == with);
+            CHECK(RunCli({"-s", system}, row.text + "\n").out == without);
+        }
+    }
+    // --explain: the added iota on a row of its own, under its letter.
+    const ProcessResult explain = RunCli({"--explain", "--iota-adscript", "ᾠδή"});
+    CHECK(LineOf(explain.out, 1) == "  800  U+1FA0   ᾠ → Ω");
+    CHECK(LineOf(explain.out, 2) == "   10           + ι → Ι  iota adscript");
+    CHECK(Contains(explain.out, "  822  total, primary number 3"));
+}

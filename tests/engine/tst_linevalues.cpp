@@ -1,0 +1,119 @@
+// SPDX-FileCopyrightText: The Ψηφόνομοι contributors
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The block-at-a-time pass against the exact, line-at-a-time functions: a line
+// it calls plain must be valid, hold nothing to escape and have exactly the
+// values SystemValue gives; and it must call plain what is plain, or the fast
+// path would be no faster. Each fragment stands at every offset in a word.
+#include "LineValues.h"
+#include "WordValue.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+using namespace psifonomoi;
+
+namespace {
+
+// What may not stand in a plain line: controls, backslash, DEL, and the lead
+// bytes of the C1 controls (C2) and of every longer sequence (E0 and up).
+bool HasEscapeOrLongSequence(std::string_view text)
+{
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == '\\' || b == 0x7F || b == 0xC2 || b >= 0xE0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_CASE("lines valued a block at a time")
+{
+    struct Row
+    {
+        const char *name;
+        std::string fragment;
+        bool plain;
+    };
+    const Row rows[] = {
+        {"Greek word", "Ιησούς", true},
+        {"Latin and punctuation", "abc; 1-2 (q)", true},
+        {"comma", "α, β", true},
+        {"quotes", "\"α\"", true},
+        {"Latin-1 letter", "é", true},
+        {"combining ypogegrammeni", "ω\u0345", true},
+        {"stigma (two bytes, milesian)", "ϛ", true},
+        {"empty", "", true},
+        {"tab", "α\tβ", false},
+        {"NUL", std::string("α\0β", 5), false},
+        {"lone CR", "α\rβ", false},
+        {"CR CR", "α\r\r", false},
+        {"backslash", "α\\β", false},
+        {"DEL", "α\x7f", false},
+        {"C1 control", "\xc2\x85", false},
+        {"no-break space (C2 lead)", "\xc2\xa0", false},
+        {"polytonic (three bytes)", "ᾠδή", false},
+        {"ohm sign", "\u2126", false},
+        {"bidi control", "\u202e", false},
+        {"stray continuation", "α\xb1", false},
+        {"lead without continuation", "\xce", false},
+        {"lead then lead", "\xce\xce\xb1", false},
+        {"overlong", "\xc0\xaf", false},
+        {"overlong C1", "\xc1\x81", false},
+        {"surrogate", "\xed\xa0\x80", false},
+        {"past U+10FFFF", "\xf4\x90\x80\x80", false},
+        {"0xFF", "\xff", false},
+    };
+    struct Table
+    {
+        TValueSystem system;
+        bool csv;
+    };
+    const Table tables[] = {
+        {vsClassical, false}, {vsMilesian, false}, {vsClassical, true}, {vsMilesian, true}};
+    for (const Row &row : rows) {
+        for (std::size_t offset = 0; offset < 17; ++offset) {
+            for (const char *ending : {"\n", "\r\n"}) {
+                INFO(row.name, " at offset ", offset, ending[0] == '\r' ? " (CR LF)" : "");
+                // The fragment's line between two lines of letters, each
+                // long enough to cross words.
+                const std::string line = std::string(offset, 'a') + row.fragment + "ξ";
+                const std::string block = "ΑΓΑΠΗ αγάπη\n" + line + ending + "ω\n";
+                for (const auto &[system, csv] : tables) {
+                    // CSV quotes a field with a comma or a quote: not plain there.
+                    const bool quoted = row.fragment.find_first_of(",\"") != std::string::npos;
+                    std::vector<LineValues> lines;
+                    CHECK(ValueLines(block, PairValues(system, csv), [&](const LineValues &l) {
+                        lines.push_back(l);
+                        return true;
+                    }));
+                    REQUIRE(lines.size() == 3);
+                    CHECK(lines[1].text == line);
+                    CHECK(lines[1].plain == (row.plain && !(csv && quoted)));
+                    for (const LineValues &l : lines) {
+                        if (!l.plain)
+                            continue;
+                        CHECK(FindInvalidUtf8(l.text) == std::string_view::npos);
+                        CHECK_FALSE(HasEscapeOrLongSequence(l.text));
+                        CHECK((!csv || l.text.find_first_of(",\"") == std::string_view::npos));
+                        CHECK(l.first == SystemValue(l.text, system));
+                        CHECK(l.positional == SystemValue(l.text, vsPositional));
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_CASE("a block stops when its reader does")
+{
+    int seen = 0;
+    CHECK_FALSE(ValueLines("α\nβ\nγ\n", PairValues(vsClassical),
+                           [&](const LineValues &) { return ++seen < 2; }));
+    CHECK(seen == 2);
+}
