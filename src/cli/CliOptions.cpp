@@ -99,7 +99,7 @@ enum class Takes
     OptionalValue // only ever after '=', so that a following text stays a text
 };
 
-struct OptionSpec
+struct OptionRow
 {
     std::string_view name;
     Takes takes;
@@ -108,7 +108,7 @@ struct OptionSpec
     std::string_view whenOmitted; // an optional value left out
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {"-s", Takes::Value, nullptr, StoreSystem, {}},
     {"--system", Takes::Value, nullptr, StoreSystem, {}},
     {"--find", Takes::Value, nullptr, StoreFind, {}},
@@ -126,11 +126,11 @@ constexpr OptionSpec kOptions[] = {
     {"--iota-adscript", Takes::Nothing, &Options::iotaAdscript, nullptr, {}},
 };
 
-const OptionSpec *FindOption(std::string_view name)
+const OptionRow *FindOption(std::string_view name)
 {
-    for (const OptionSpec &spec : kOptions)
-        if (spec.name == name)
-            return &spec;
+    for (const OptionRow &row : kOptions)
+        if (row.name == name)
+            return &row;
     return nullptr;
 }
 
@@ -189,29 +189,29 @@ ParseResult ParseArguments(int argc, const char *const *argv)
             inlineValue = arg.substr(2);
         }
 
-        const OptionSpec *spec = FindOption(name);
+        const OptionRow *row = FindOption(name);
         // Name the whole argument: a short name is only its first byte, which may
         // be half of a letter (a suffix such as -ος is a text, not an option).
-        if (!spec)
+        if (!row)
             return fail("unknown option '" + std::string(arg) + "'" + kDashHint);
-        if (spec->takes == Takes::Nothing) {
+        if (row->takes == Takes::Nothing) {
             if (inlineValue)
                 return fail("option '" + std::string(name) + "' takes no value, in '" +
                             std::string(arg) + "'" + kDashHint);
-            o.*spec->flag = true;
+            o.*row->flag = true;
             continue;
         }
 
         std::string_view value;
         if (inlineValue)
             value = *inlineValue;
-        else if (spec->takes == Takes::OptionalValue)
-            value = spec->whenOmitted;
+        else if (row->takes == Takes::OptionalValue)
+            value = row->whenOmitted;
         else if (i + 1 < argc)
             value = argv[++i];
         else
             return fail("option '" + std::string(name) + "' needs a value");
-        if (std::string error = spec->store(o, value); !error.empty())
+        if (std::string error = row->store(o, value); !error.empty())
             return fail(std::move(error));
     }
     if (!o.help && !o.version)

@@ -134,10 +134,7 @@ LRESULT TAboutFrm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &ha
         return reinterpret_cast<LRESULT>(FBackground);
     case WM_DPICHANGED: {
         FDpi = HIWORD(wParam);
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(FHandle, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        psifonomoi::MoveToSuggested(FHandle, lParam);
         Layout();
         return 0;
     }

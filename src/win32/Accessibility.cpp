@@ -16,14 +16,6 @@ namespace psifonomoi {
 
 namespace {
 
-std::wstring WindowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
 // The system's own accessible object of a control, with the answers of a
 // TAccessibleOverride over it.
 class TOverriddenAccessible final : public IAccessible

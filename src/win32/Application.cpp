@@ -13,6 +13,14 @@ HINSTANCE Instance()
     return reinterpret_cast<HINSTANCE>(&__ImageBase);
 }
 
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
 std::wstring Widen(std::string_view utf8)
 {
     if (utf8.empty())

@@ -20,6 +20,9 @@ HINSTANCE Instance();
 // UTF-8 (an exception's message) to UTF-16 for the window system.
 std::wstring Widen(std::string_view utf8);
 
+// The text of `window` (a control's caption or an edit's contents), whole.
+std::wstring WindowText(HWND window);
+
 // The application's default handler: a message box with the exception's
 // message; the program carries on.
 void ShowException(const std::exception *error);

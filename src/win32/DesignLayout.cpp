@@ -218,6 +218,13 @@ void ApplyDesign(HWND window, const TWindowDesign &design, TFontSet &fonts, UINT
     InvalidateRect(window, nullptr, TRUE);
 }
 
+void MoveToSuggested(HWND window, LPARAM suggested)
+{
+    const auto *r = reinterpret_cast<const RECT *>(suggested);
+    SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 SIZE OuterSize(HWND window, SIZE client, UINT dpi)
 {
     RECT r{0, 0, Scale(client.cx, dpi), Scale(client.cy, dpi)};
@@ -231,14 +238,12 @@ namespace {
 // The size `label`'s text takes in its font, wrapped at `width` when given.
 SIZE TextExtent(HWND label, int wrapWidth)
 {
-    const int length = GetWindowTextLengthW(label);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(label, text.data(), length + 1);
+    const std::wstring text = WindowText(label);
     const HDC dc = GetDC(label);
     const HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     RECT r{0, 0, wrapWidth, 0};
-    DrawTextW(dc, text.c_str(), length, &r,
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_NOPREFIX | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(label, dc);

@@ -86,6 +86,9 @@ void ApplyDesign(HWND window, const TWindowDesign &design, TFontSet &fonts, UINT
 // design pixels at `dpi`.
 SIZE OuterSize(HWND window, SIZE client, UINT dpi);
 
+// Moves and sizes `window` to the rectangle WM_DPICHANGED suggests (`lParam`).
+void MoveToSuggested(HWND window, LPARAM suggested);
+
 // Widens the static `label` to its text, keeping its left edge and height.
 void SizeToText(HWND label);
 

@@ -15,6 +15,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 TForm1 *Form1 = nullptr;
 
@@ -131,10 +132,7 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handl
     }
     case WM_DPICHANGED: {
         FDpi = HIWORD(wParam);
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(FHandle, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        psifonomoi::MoveToSuggested(FHandle, lParam);
         Layout();
         return 0;
     }
@@ -194,20 +192,18 @@ void TForm1::Layout()
 
 void TForm1::Button1Click()
 {
-    const int length = GetWindowTextLengthW(Edit1);
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const int read = GetWindowTextW(Edit1, reinterpret_cast<wchar_t *>(text.data()), length + 1);
-    text.resize(static_cast<std::size_t>(read));
+    std::wstring text = psifonomoi::WindowText(Edit1);
     const auto system = IsDlgButtonChecked(FHandle, IDC_RadioButton1) ? psifonomoi::vsClassical
                                                                       : psifonomoi::vsPositional;
-    const psifonomoi::TWordValueResult result = psifonomoi::CalculateWordValue(text, system);
+    const psifonomoi::TWordValueResult result = psifonomoi::CalculateWordValue(
+        std::u16string_view(reinterpret_cast<const char16_t *>(text.data()), text.size()), system);
     SetWindowTextW(Label2, std::to_wstring(result.WordValue).c_str());
     psifonomoi::SizeToText(Label2);
     SetWindowTextW(Label4, std::to_wstring(result.Primary).c_str());
     psifonomoi::SizeToText(Label4);
 
     // What the shown results belong to, for copying them later.
-    FCalculatedText.assign(reinterpret_cast<const wchar_t *>(text.data()), text.size());
+    FCalculatedText = std::move(text);
     FCalculatedSystem = system == psifonomoi::vsClassical ? RadioButton1 : RadioButton2;
 }
 

@@ -15,14 +15,6 @@
 
 namespace {
 
-std::wstring WindowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
 void CopyToClipboard(HWND owner, const std::wstring &text)
 {
     if (!OpenClipboard(owner))
@@ -145,7 +137,7 @@ bool TForm1::MenuCommand(int id)
         return true;
     case IDM_CopyLabel:
         if (FMenuLabel)
-            CopyToClipboard(FHandle, WindowText(FMenuLabel));
+            CopyToClipboard(FHandle, psifonomoi::WindowText(FMenuLabel));
         return true;
     default:
         return false;
@@ -156,8 +148,8 @@ void TForm1::CopyResultClick()
 {
     if (!FCalculatedSystem)
         return;
-    std::wstring system = WindowText(FCalculatedSystem);
+    std::wstring system = psifonomoi::WindowText(FCalculatedSystem);
     std::erase(system, L'&');
-    CopyToClipboard(FHandle, FCalculatedText + L" = " + WindowText(Label2) + L" (" +
-                                 WindowText(Label4) + L"), " + system);
+    CopyToClipboard(FHandle, FCalculatedText + L" = " + psifonomoi::WindowText(Label2) + L" (" +
+                                 psifonomoi::WindowText(Label4) + L"), " + system);
 }
