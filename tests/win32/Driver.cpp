@@ -204,7 +204,7 @@ void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers, 
     Settle();
 }
 
-void TProgram::Paste(int id, const std::wstring &text) const
+void SetClipboard(const std::wstring &text)
 {
     if (!OpenClipboard(nullptr))
         throw std::runtime_error("cannot open the clipboard");
@@ -215,6 +215,11 @@ void TProgram::Paste(int id, const std::wstring &text) const
     GlobalUnlock(memory);
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
+}
+
+void TProgram::Paste(int id, const std::wstring &text) const
+{
+    SetClipboard(text);
     SendMessageW(Control(id), WM_PASTE, 0, 0);
     Settle();
 }

@@ -83,6 +83,8 @@ struct TAccessible
 TAccessible Ask(HWND control);
 
 std::wstring Text(HWND window);
+// Puts `text` on the clipboard, as another program would.
+void SetClipboard(const std::wstring &text);
 RECT ClientRectIn(HWND control, HWND parent);
 SIZE ClientSize(HWND window);
 bool Checked(HWND button);

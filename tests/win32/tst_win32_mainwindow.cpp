@@ -42,18 +42,6 @@ std::wstring Clipboard()
     return text;
 }
 
-void SetClipboard(const std::wstring &text)
-{
-    REQUIRE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
-}
-
 void CloseAbout(const TProgram &p)
 {
     HWND about = nullptr;
