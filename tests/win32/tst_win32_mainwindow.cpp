@@ -12,7 +12,6 @@
 
 #include <doctest/doctest.h>
 
-#include <cstring>
 #include <string>
 
 using namespace psifonomoi::test;
