@@ -128,7 +128,7 @@ void TLineEdit::deselect()
     MoveCursor(FCursor, false);
 }
 
-void TLineEdit::Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind, bool join)
+void TLineEdit::Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind)
 {
     if (start == end && text.isEmpty())
         return;
@@ -136,17 +136,8 @@ void TLineEdit::Edit(qsizetype start, qsizetype end, const QString &text, TEditK
     TStep *last = FSteps.empty() ? nullptr : &FSteps.back();
     const bool follows = FMergeOpen && kind != TEditKind::ekOther && last && last->Kind == kind;
     const QString removed = FText.mid(start, end - start);
-    if (join && last && FMergeOpen && start <= last->Pos + last->HereLength && end >= last->Pos) {
-        // One step over both: what the two took away, around what the last
-        // one put in.
-        const qsizetype from = std::min(start, last->Pos);
-        const qsizetype to = std::max(end, last->Pos + last->HereLength);
-        last->Away = FText.mid(from, last->Pos - from) + last->Away +
-                     FText.mid(last->Pos + last->HereLength, to - last->Pos - last->HereLength);
-        last->Pos = from;
-        last->HereLength = to - from - (end - start) + text.size();
-    } else if (follows && kind == TEditKind::ekTyping && removed.isEmpty() &&
-               start == last->Pos + last->HereLength) {
+    if (follows && kind == TEditKind::ekTyping && removed.isEmpty() &&
+        start == last->Pos + last->HereLength) {
         last->HereLength += text.size();
     } else if (follows && kind == TEditKind::ekBackspace && text.isEmpty() && end == last->Pos) {
         last->Away.prepend(removed);

@@ -151,11 +151,9 @@ private:
     };
 
     // --- text and selection (LineEdit.cpp)
-    // Replaces [start, end) with text. A step of the same kind that follows
-    // on the last merges with it; a joined one always does, when the two
-    // touch (an input method's removal of the selection and its commit).
-    void Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind,
-              bool join = false);
+    // Replaces [start, end) with text as an undoable step; typing, Backspace
+    // and Delete that follow on a step of their own kind merge with it.
+    void Edit(qsizetype start, qsizetype end, const QString &text, TEditKind kind);
     void SwapStep(TStep &step);
     void TextReplaced(qsizetype pos, const QString &removed, const QString &inserted);
     void MoveCursor(qsizetype position, bool mark);

@@ -210,11 +210,10 @@ void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
             std::clamp<qsizetype>(FCursor + e->replacementStart(), 0, FText.size());
         const qsizetype end =
             std::clamp<qsizetype>(start + e->replacementLength(), start, FText.size());
-        // A replacement is a step of its own; a plain commit joins the
-        // removal.
-        const bool replaces = e->replacementLength() > 0;
-        Edit(start, end, commit, TEditKind::ekTyping, removed && !replaces);
-        if (replaces) {
+        // A plain commit is typing at the place of the removal and merges
+        // with it; a replacement takes text away, so it is a step of its own.
+        Edit(start, end, commit, TEditKind::ekTyping);
+        if (e->replacementLength() > 0) {
             // Undoing a replacement shows what it replaced, selected.
             FSteps.back().CursorBefore = start;
             FSteps.back().AnchorBefore = end;
