@@ -202,8 +202,7 @@ void TLineEdit::inputMethodEvent(QInputMethodEvent *e)
     const QString commit = e->commitString();
     const bool input =
         !commit.isEmpty() || e->preeditString() != FPreedit || e->replacementLength() > 0;
-    const bool removed = input && hasSelectedText();
-    if (removed)
+    if (input && hasSelectedText())
         Edit(selectionStart(), selectionEnd(), QString(), TEditKind::ekTyping);
     if (!commit.isEmpty() || e->replacementLength() > 0) {
         const qsizetype start =
