@@ -21,6 +21,7 @@
 #include "ByteScan.h"
 #include "WordValue.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -135,45 +136,56 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
     std::memcpy(tail, p + whole, n - whole);
     const auto *const pair = table.pair.data();
     unsigned prev = '\n'; // the byte before the word: a line starts after an LF
-    for (std::size_t at = 0; at < n;) {
-        const std::size_t chunkEnd = n - at > PairTable::kChunk ? at + PairTable::kChunk : n;
-        for (; at < chunkEnd; at += 8) {
-            const unsigned char *const q = at < whole ? p + at : tail;
-            std::uint64_t w;
-            std::memcpy(&w, q, sizeof w);
-            // The pairs ending on each byte of the word, read straight from it.
-            const auto at16 = [q](unsigned k) {
-                std::uint16_t key;
-                std::memcpy(&key, q + k, sizeof key);
-                return key;
-            };
-            const std::uint64_t e0 = pair[prev | unsigned(q[0]) << 8], e1 = pair[at16(0)],
-                                e2 = pair[at16(1)], e3 = pair[at16(2)], e4 = pair[at16(3)],
-                                e5 = pair[at16(4)], e6 = pair[at16(5)], e7 = pair[at16(6)];
-            prev = q[7];
-            const std::uint64_t lf = HasExactByte(w, '\n');
-            if (!lf) [[likely]] {
-                sums += ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
-                continue;
+    // The whole words straight from the block, then the tail's word.
+    struct Part
+    {
+        const unsigned char *begin;
+        std::size_t size;
+    };
+    const Part parts[] = {{p, whole}, {tail, whole < n ? sizeof tail : 0}};
+    std::size_t at = 0; // where in the block the word at q lies
+    for (const Part &part : parts) {
+        for (std::size_t done = 0; done < part.size;) {
+            const std::size_t chunk = std::min(part.size - done, PairTable::kChunk);
+            const unsigned char *const chunkEnd = part.begin + done + chunk;
+            for (const unsigned char *q = part.begin + done; q < chunkEnd; q += 8, at += 8) {
+                std::uint64_t w;
+                std::memcpy(&w, q, sizeof w);
+                // The pairs ending on each byte of the word, read straight from it.
+                const auto at16 = [q](unsigned k) {
+                    std::uint16_t key;
+                    std::memcpy(&key, q + k, sizeof key);
+                    return key;
+                };
+                const std::uint64_t e0 = pair[prev | unsigned(q[0]) << 8], e1 = pair[at16(0)],
+                                    e2 = pair[at16(1)], e3 = pair[at16(2)], e4 = pair[at16(3)],
+                                    e5 = pair[at16(4)], e6 = pair[at16(5)], e7 = pair[at16(6)];
+                prev = q[7];
+                const std::uint64_t lf = HasExactByte(w, '\n');
+                if (!lf) [[likely]] {
+                    sums += ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
+                    continue;
+                }
+                // Lines end in this word. Each takes the pairs up to its LF: the
+                // running sums of the word, indexed by where the LF lies, give them
+                // with no mask or loop per byte. A field's running sum never
+                // shrinks, so a difference of two borrows from no other field.
+                const std::uint64_t e01 = e0 + e1, e03 = e01 + (e2 + e3), e05 = e03 + (e4 + e5);
+                const std::uint64_t run[8] = {e0,       e01, e01 + e2, e03,
+                                              e03 + e4, e05, e05 + e6, e05 + (e6 + e7)};
+                std::uint64_t taken = 0;
+                for (std::uint64_t rest = lf; rest; rest &= rest - 1) {
+                    const unsigned end = static_cast<unsigned>(std::countr_zero(rest)) >> 3;
+                    sums += run[end] - taken;
+                    taken = run[end];
+                    if (!emit(at + end))
+                        return false;
+                }
+                sums = run[7] - taken;
             }
-            // Lines end in this word. Each takes the pairs up to its LF: the
-            // running sums of the word, indexed by where the LF lies, give them
-            // with no mask or loop per byte. A field's running sum never
-            // shrinks, so a difference of two borrows from no other field.
-            const std::uint64_t e01 = e0 + e1, e03 = e01 + (e2 + e3), e05 = e03 + (e4 + e5);
-            const std::uint64_t run[8] = {e0,       e01, e01 + e2, e03,
-                                          e03 + e4, e05, e05 + e6, e05 + (e6 + e7)};
-            std::uint64_t taken = 0;
-            for (std::uint64_t rest = lf; rest; rest &= rest - 1) {
-                const unsigned end = static_cast<unsigned>(std::countr_zero(rest)) >> 3;
-                sums += run[end] - taken;
-                taken = run[end];
-                if (!emit(at + end))
-                    return false;
-            }
-            sums = run[7] - taken;
+            done += chunk;
+            unpack();
         }
-        unpack();
     }
     return flush();
 }
