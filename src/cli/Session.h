@@ -56,7 +56,7 @@ private:
     // line. Lines() values a block of whole lines in one pass and sends the
     // lines that need care to Item.
     bool Lines(std::string_view lines, std::uint64_t &number);
-    bool PlainRow(std::string_view text, const Values &values);
+    bool PlainRowByParts(std::string_view text, const Values &values);
     int WriteFailed();
 
     // Output rows: fields separated by tabs, the text last and escaped; or

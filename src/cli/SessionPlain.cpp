@@ -11,58 +11,74 @@
 #include "LineReader.h"
 #include "Numeral.h"
 
+#include <array>
 #include <cstring>
 
 namespace psifonomoi::cli {
 
-bool Session::Lines(std::string_view lines, std::uint64_t &number)
-{
-    return ValueLines(lines, *m_pairs, [&](const LineValues &line) {
-        ++number;
-        if (!line.plain)
-            return Item(line.text, false, number);
-        Values values{};
-        for (std::size_t i = 0; i < m_systemCount; ++i)
-            values[i] = m_positionalColumn[i] ? line.positional : line.first;
-        if (m_options.iotaAdscript) [[unlikely]] {
-            const auto iotas = static_cast<WordValueInt>(IotaSubscriptCount(line.text));
-            for (std::size_t i = 0; i < m_systemCount; ++i)
-                values[i] += iotas * IotaValue(i);
-        }
-        if (m_options.find && !Matches(values))
-            return true;
-        return PlainRow(line.text, values);
-    });
-}
+namespace {
 
-bool Session::PlainRow(std::string_view text, const Values &values)
+// The columns of each value below 10000, the common case, ready to copy: its
+// digits and its primary number. A row then costs one look-up per value
+// instead of two divisions for the digits and one for the primary number.
+struct SmallValue
 {
-    // A plain line needs no escaping, nor in CSV quotes: its table took commas
-    // and quotes for care. Only a line longer than the buffer is written by parts.
-    const bool csv = m_options.csv;
-    char *const start =
-        m_out.Room(text.size() + m_systemCount * (2 * 20 + kNumeralMax + 3) + LineReader::kSlack);
-    if (!start) {
-        for (std::size_t i = 0; i < m_systemCount; ++i)
-            ValueFields(values[i]);
-        return TextField(text) && EndRow();
+    char digits[4]; // left-aligned; past `length`, bytes the next write covers
+    char primary;
+    unsigned char length;
+};
+constexpr std::size_t kSmallValues = 10000;
+constexpr auto kSmallValueTable = [] {
+    std::array<SmallValue, kSmallValues> t{};
+    for (std::size_t n = 0; n < kSmallValues; ++n) {
+        SmallValue &v = t[n];
+        v.length = static_cast<unsigned char>(1 + (n >= 10) + (n >= 100) + (n >= 1000));
+        for (std::size_t k = v.length, rest = n; k-- > 0; rest /= 10)
+            v.digits[k] = static_cast<char>('0' + rest % 10);
+        v.primary = static_cast<char>('0' + PrimaryNumber(static_cast<WordValueInt>(n)));
     }
-    const char separator = csv ? ',' : '\t';
-    char *out = start;
-    for (std::size_t i = 0; i < m_systemCount; ++i) {
+    return t;
+}();
+
+// What a row looks like, read from the options once a block: the writes of
+// a row go through char pointers, which could alias any member, so settings
+// read from members would be read again for every row.
+struct RowFormat
+{
+    std::size_t systems;
+    char separator;
+    bool csv;
+    NumeralCase numeral;
+};
+
+// Writes the row of a plain line at `out`, which has room for it and for the
+// reader's slack past the text; returns the end. A plain line needs no
+// escaping, nor in CSV quotes: its table took commas and quotes for care.
+char *WriteRow(char *out, std::string_view text, const std::array<WordValueInt, 2> &values,
+               const RowFormat &format)
+{
+    for (std::size_t i = 0; i < format.systems; ++i) {
         // Word values are sums of letter values, never negative.
         const auto value = static_cast<std::uint64_t>(values[i]);
-        out = PutDecimal(out, value);
-        *out++ = separator;
-        *out++ = static_cast<char>('0' + PrimaryNumber(values[i]));
-        *out++ = separator;
-        if (m_options.numeral != NumeralCase::None) {
+        if (value < kSmallValues) [[likely]] {
+            const SmallValue &small = kSmallValueTable[value];
+            std::memcpy(out, small.digits, sizeof small.digits);
+            out += small.length;
+            *out++ = format.separator;
+            *out++ = small.primary;
+        } else {
+            out = PutDecimal(out, value);
+            *out++ = format.separator;
+            *out++ = static_cast<char>('0' + PrimaryNumber(values[i]));
+        }
+        *out++ = format.separator;
+        if (format.numeral != NumeralCase::None) {
             const std::size_t length =
-                GreekNumeral(value, m_options.numeral == NumeralCase::Upper, out);
+                GreekNumeral(value, format.numeral == NumeralCase::Upper, out);
             if (length == 0)
                 *out++ = '-';
             out += length;
-            *out++ = separator;
+            *out++ = format.separator;
         }
     }
     if (text.size() <= LineReader::kSlack) {
@@ -75,11 +91,49 @@ bool Session::PlainRow(std::string_view text, const Values &values)
         CopyBytes(out, text);
     }
     out += text.size();
-    if (csv)
+    if (format.csv)
         *out++ = '\r';
     *out++ = '\n';
-    m_out.Wrote(static_cast<std::size_t>(out - start));
-    return true;
+    return out;
+}
+
+} // namespace
+
+bool Session::Lines(std::string_view lines, std::uint64_t &number)
+{
+    const RowFormat format{m_systemCount, m_options.csv ? ',' : '\t', m_options.csv,
+                           m_options.numeral};
+    const std::array<bool, 2> positional = m_positionalColumn;
+    const bool iotaAdscript = m_options.iotaAdscript, find = m_options.find.has_value();
+    const std::size_t rowMax = format.systems * (2 * 20 + kNumeralMax + 3) + LineReader::kSlack;
+    return ValueLines(lines, *m_pairs, [&](const LineValues &line) {
+        ++number;
+        if (!line.plain)
+            return Item(line.text, false, number);
+        Values values{};
+        for (std::size_t i = 0; i < format.systems; ++i)
+            values[i] = positional[i] ? line.positional : line.first;
+        if (iotaAdscript) [[unlikely]] {
+            const auto iotas = static_cast<WordValueInt>(IotaSubscriptCount(line.text));
+            for (std::size_t i = 0; i < format.systems; ++i)
+                values[i] += iotas * IotaValue(i);
+        }
+        if (find && !Matches(values))
+            return true;
+        char *const start = m_out.Room(line.text.size() + rowMax);
+        if (!start) [[unlikely]]
+            return PlainRowByParts(line.text, values);
+        m_out.Wrote(static_cast<std::size_t>(WriteRow(start, line.text, values, format) - start));
+        return true;
+    });
+}
+
+bool Session::PlainRowByParts(std::string_view text, const Values &values)
+{
+    // Only a line longer than the output buffer comes here.
+    for (std::size_t i = 0; i < m_systemCount; ++i)
+        ValueFields(values[i]);
+    return TextField(text) && EndRow();
 }
 
 } // namespace psifonomoi::cli

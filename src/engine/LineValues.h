@@ -12,7 +12,7 @@
 // control character, a backslash or DEL, a byte that is not part of plain
 // two-byte UTF-8), all three packed in one integer so that one sum keeps them.
 // A word without a line feed is eight look-ups and additions; where lines end
-// the sum is split with masks. So nearly every line of Greek text comes out
+// the word's running sums split it. So nearly every line of Greek text comes out
 // valued and known to be well formed with no decoding and no branch per
 // character; a line that needs care is handed on as not plain, for the exact
 // path (SystemValue, FindInvalidUtf8).
@@ -21,6 +21,7 @@
 #include "ByteScan.h"
 #include "WordValue.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -89,17 +90,30 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
         care += sums >> PairTable::kCareShift;
         sums = 0;
     };
+    // Lines are handed to onLine in batches, away from the pass: the pass then
+    // never calls out and keeps its sums in registers, and onLine runs in a
+    // tight loop of its own.
+    constexpr std::size_t kBatch = 64;
+    LineValues batch[kBatch];
+    std::size_t pending = 0;
+    const auto flush = [&] {
+        for (std::size_t i = 0; i < pending; ++i)
+            if (!onLine(batch[i]))
+                return false;
+        pending = 0;
+        return true;
+    };
     const auto emit = [&](std::size_t lf) {
         unpack();
         std::size_t end = lf;
         if (end > lineStart && p[end - 1] == '\r')
             --end;
-        const LineValues line{block.substr(lineStart, end - lineStart), first, positional,
-                              care == 0};
+        batch[pending++] =
+            LineValues{block.substr(lineStart, end - lineStart), first, positional, care == 0};
         lineStart = lf + 1;
         first = positional = 0;
         care = 0;
-        return onLine(line);
+        return pending < kBatch || flush();
     };
 
     if constexpr (std::endian::native != std::endian::little) {
@@ -111,7 +125,7 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
             if (!emit(i))
                 return false;
         }
-        return true;
+        return flush();
     }
 
     // The last bytes, padded with spaces (no letter, no care): the block ends
@@ -122,60 +136,58 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
     std::memcpy(tail, p + whole, n - whole);
     const auto *const pair = table.pair.data();
     unsigned prev = '\n'; // the byte before the word: a line starts after an LF
-    for (std::size_t at = 0; at < n;) {
-        const std::size_t chunkEnd = n - at > PairTable::kChunk ? at + PairTable::kChunk : n;
-        for (; at < chunkEnd; at += 8) {
-            const unsigned char *const q = at < whole ? p + at : tail;
-            std::uint64_t w;
-            std::memcpy(&w, q, sizeof w);
-            // The pairs ending on each byte of the word, read straight from it.
-            const auto at16 = [q](unsigned k) {
-                std::uint16_t key;
-                std::memcpy(&key, q + k, sizeof key);
-                return key;
-            };
-            const std::uint64_t e0 = pair[prev | unsigned(q[0]) << 8], e1 = pair[at16(0)],
-                                e2 = pair[at16(1)], e3 = pair[at16(2)], e4 = pair[at16(3)],
-                                e5 = pair[at16(4)], e6 = pair[at16(5)], e7 = pair[at16(6)];
-            prev = q[7];
-            const std::uint64_t lf = HasExactByte(w, '\n');
-            if (!lf) [[likely]] {
-                sums += ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
-                continue;
-            }
-            // A line ends in this word: its pairs up to the LF go to that line.
-            // Most words hold one LF at most, and its split needs no loop:
-            // masks keep the pairs up to it.
-            if ((lf & (lf - 1)) == 0) [[likely]] {
-                const unsigned end = static_cast<unsigned>(std::countr_zero(lf)) >> 3;
-                const auto upTo = [end](unsigned k, std::uint64_t e) {
-                    return e & (std::uint64_t(0) - std::uint64_t(k <= end));
+    // The whole words straight from the block, then the tail's word.
+    struct Part
+    {
+        const unsigned char *begin;
+        std::size_t size;
+    };
+    const Part parts[] = {{p, whole}, {tail, whole < n ? sizeof tail : 0}};
+    std::size_t at = 0; // where in the block the word at q lies
+    for (const Part &part : parts) {
+        for (std::size_t done = 0; done < part.size;) {
+            const std::size_t chunk = std::min(part.size - done, PairTable::kChunk);
+            const unsigned char *const chunkEnd = part.begin + done + chunk;
+            for (const unsigned char *q = part.begin + done; q < chunkEnd; q += 8, at += 8) {
+                std::uint64_t w;
+                std::memcpy(&w, q, sizeof w);
+                // The pairs ending on each byte of the word, read straight from it.
+                const auto at16 = [q](unsigned k) {
+                    std::uint16_t key;
+                    std::memcpy(&key, q + k, sizeof key);
+                    return key;
                 };
-                const std::uint64_t head =
-                    ((e0 + upTo(1, e1)) + (upTo(2, e2) + upTo(3, e3))) +
-                    ((upTo(4, e4) + upTo(5, e5)) + (upTo(6, e6) + upTo(7, e7)));
-                const std::uint64_t all = ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
-                sums += head;
-                if (!emit(at + end))
-                    return false;
-                sums = all - head;
-                continue;
+                const std::uint64_t e0 = pair[prev | unsigned(q[0]) << 8], e1 = pair[at16(0)],
+                                    e2 = pair[at16(1)], e3 = pair[at16(2)], e4 = pair[at16(3)],
+                                    e5 = pair[at16(4)], e6 = pair[at16(5)], e7 = pair[at16(6)];
+                prev = q[7];
+                const std::uint64_t lf = HasExactByte(w, '\n');
+                if (!lf) [[likely]] {
+                    sums += ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
+                    continue;
+                }
+                // Lines end in this word. Each takes the pairs up to its LF: the
+                // running sums of the word, indexed by where the LF lies, give them
+                // with no mask or loop per byte. A field's running sum never
+                // shrinks, so a difference of two borrows from no other field.
+                const std::uint64_t e01 = e0 + e1, e03 = e01 + (e2 + e3), e05 = e03 + (e4 + e5);
+                const std::uint64_t run[8] = {e0,       e01, e01 + e2, e03,
+                                              e03 + e4, e05, e05 + e6, e05 + (e6 + e7)};
+                std::uint64_t taken = 0;
+                for (std::uint64_t rest = lf; rest; rest &= rest - 1) {
+                    const unsigned end = static_cast<unsigned>(std::countr_zero(rest)) >> 3;
+                    sums += run[end] - taken;
+                    taken = run[end];
+                    if (!emit(at + end))
+                        return false;
+                }
+                sums = run[7] - taken;
             }
-            const std::uint64_t e[8] = {e0, e1, e2, e3, e4, e5, e6, e7};
-            unsigned k = 0;
-            for (std::uint64_t rest = lf; rest; rest &= rest - 1) {
-                const unsigned end = static_cast<unsigned>(std::countr_zero(rest)) >> 3;
-                for (; k <= end; ++k)
-                    sums += e[k];
-                if (!emit(at + end))
-                    return false;
-            }
-            for (; k < 8; ++k)
-                sums += e[k];
+            done += chunk;
+            unpack();
         }
-        unpack();
     }
-    return true;
+    return flush();
 }
 
 } // namespace psifonomoi

@@ -394,3 +394,37 @@ TEST_CASE("look-alikes add nothing and resemble letters")
     CHECK(!FindLookalike(U'q'));
     CHECK(!FindLookalike(U'ο'));
 }
+
+TEST_CASE("plain rows on either side of 10000")
+{
+    // Values below 10000 take a table of ready digits and primary numbers,
+    // larger ones are written digit by digit: both must say what the engine says.
+    std::vector<std::string> texts;
+    for (int omegas = 0; omegas <= 14; ++omegas) {
+        std::string omega;
+        for (int k = 0; k < omegas; ++k)
+            omega += "ω";
+        for (const char *rest : {"", "α", "ιθ", "τπιθ", "υ", "ωυ"})
+            texts.push_back(omega + rest);
+    }
+    std::string input;
+    for (const std::string &text : texts)
+        input += text + "\n";
+    for (const bool both : {false, true}) {
+        INFO((both ? "both systems" : "classical"));
+        std::string expected;
+        for (const std::string &text : texts) {
+            for (const TValueSystem system : {vsClassical, vsPositional}) {
+                if (system == vsPositional && !both)
+                    continue;
+                const WordValueInt value = SystemValue(text, system);
+                expected +=
+                    std::to_string(value) + "\t" + std::to_string(PrimaryNumber(value)) + "\t";
+            }
+            expected += text + "\n";
+        }
+        const Result r = Run(both ? Args{"-s", "both"} : Args{}, input, 1 << 16, 1 << 16);
+        CHECK(r.status == 0);
+        CHECK(r.out == expected);
+    }
+}

@@ -117,3 +117,54 @@ TEST_CASE("a block stops when its reader does")
                            [&](const LineValues &) { return ++seen < 2; }));
     CHECK(seen == 2);
 }
+
+TEST_CASE("short lines, several ending in one word")
+{
+    // Lines of a few bytes put up to eight line feeds in a word, and more lines
+    // in a block than the pass hands on at once.
+    struct Row
+    {
+        const char *name;
+        std::string piece; // line i is this, i % 4 times
+        std::string ending;
+    };
+    const Row rows[] = {
+        {"Greek letters", "α", "\n"}, {"Latin letters", "a", "\n"}, {"mixed", "aβ", "\n"},
+        {"CR LF", "ω", "\r\n"},       {"not plain", "\xff", "\n"},
+    };
+    constexpr int kLines = 300;
+    for (const Row &row : rows) {
+        INFO(row.name);
+        std::string block;
+        std::vector<std::string> expected;
+        for (int i = 0; i < kLines; ++i) {
+            std::string line;
+            for (int k = 0; k < i % 4; ++k)
+                line += row.piece;
+            block += line + row.ending;
+            expected.push_back(line);
+        }
+        std::vector<LineValues> lines;
+        CHECK(ValueLines(block, PairValues(vsClassical), [&](const LineValues &l) {
+            lines.push_back(l);
+            return true;
+        }));
+        REQUIRE(lines.size() == expected.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            INFO("line ", i);
+            CHECK(lines[i].text == expected[i]);
+            CHECK(lines[i].plain == (expected[i].empty() || row.piece != "\xff"));
+            if (lines[i].plain) {
+                CHECK(lines[i].first == SystemValue(expected[i], vsClassical));
+                CHECK(lines[i].positional == SystemValue(expected[i], vsPositional));
+            }
+        }
+        for (const int stop : {1, 63, 64, 65, 129, kLines}) {
+            INFO("stopping at line ", stop);
+            int seen = 0;
+            CHECK_FALSE(ValueLines(block, PairValues(vsClassical),
+                                   [&](const LineValues &) { return ++seen < stop; }));
+            CHECK(seen == stop);
+        }
+    }
+}
