@@ -18,8 +18,8 @@ struct IoConfig
     // Initial size of the read buffer (it grows to hold the longest line) and
     // size of the output buffer. Large by default for throughput; tests and the
     // fuzzer make them tiny to reach the paths at buffer edges.
-    std::size_t readBuffer = std::size_t(1) << 20;
-    std::size_t outputBuffer = std::size_t(1) << 20;
+    std::size_t readBuffer = std::size_t(1) << 17;
+    std::size_t outputBuffer = std::size_t(1) << 17;
     // The TEXT arguments are UTF-8 text already (they came as UTF-16, see
     // Arguments.h), so --encoding applies to the input only.
     bool textArguments = false;

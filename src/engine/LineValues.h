@@ -64,8 +64,32 @@ struct LineValues
     bool plain = false;
 };
 
+// Where the line feeds of an eight-byte word lie, for each pattern of them
+// (bit k: byte k is one): their offsets in the word, in order, and how many.
+struct LineFeedOffsets
+{
+    std::array<std::array<std::uint16_t, 8>, 256> offsets{};
+    std::array<unsigned char, 256> count{};
+};
+inline constexpr LineFeedOffsets kLineFeedOffsets = [] {
+    LineFeedOffsets t;
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (std::uint16_t k = 0; k < 8; ++k)
+            if (bits >> k & 1)
+                t.offsets[bits][t.count[bits]++] = k;
+    return t;
+}();
+
 // Calls onLine(const LineValues &) for each line of `block`, which ends with a
 // line feed; stops, returning false, as soon as onLine does.
+//
+// The block is taken a stretch at a time, in two passes. The first has no
+// branch that depends on the text: for every byte it stores the running sum of
+// the pairs up to it, and for every word the places of its line feeds, found
+// by a table on their bit pattern. The second walks those places; a line's
+// sums are the difference of two running sums. Lines of a word list end at
+// places no predictor can guess, and a branch per line feed in the first pass
+// used to cost more than all its look-ups.
 template <class OnLine>
 bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
 {
@@ -77,117 +101,125 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
     constexpr std::uint64_t kPositionalMask =
         (std::uint64_t(1) << (PairTable::kCareShift - PairTable::kPositionalShift)) - 1;
 
-    // The line being summed: the packed sum of its pairs since the last
-    // chunk's end, and the fields unpacked at chunk ends before it.
-    std::uint64_t sums = 0;
-    WordValueInt first = 0, positional = 0;
-    std::uint64_t care = 0;
     std::size_t lineStart = 0;
-    const auto unpack = [&] {
-        first += static_cast<WordValueInt>(sums & kFirstMask);
-        positional +=
-            static_cast<WordValueInt>(sums >> PairTable::kPositionalShift & kPositionalMask);
-        care += sums >> PairTable::kCareShift;
-        sums = 0;
-    };
-    // Lines are handed to onLine in batches, away from the pass: the pass then
-    // never calls out and keeps its sums in registers, and onLine runs in a
-    // tight loop of its own.
-    constexpr std::size_t kBatch = 64;
-    LineValues batch[kBatch];
-    std::size_t pending = 0;
-    const auto flush = [&] {
-        for (std::size_t i = 0; i < pending; ++i)
-            if (!onLine(batch[i]))
-                return false;
-        pending = 0;
-        return true;
-    };
-    const auto emit = [&](std::size_t lf) {
-        unpack();
+    const auto line = [&](std::size_t lf, WordValueInt first, WordValueInt positional,
+                          std::uint64_t care) {
         std::size_t end = lf;
         if (end > lineStart && p[end - 1] == '\r')
             --end;
-        batch[pending++] =
-            LineValues{block.substr(lineStart, end - lineStart), first, positional, care == 0};
+        const LineValues values{block.substr(lineStart, end - lineStart), first, positional,
+                                care == 0};
         lineStart = lf + 1;
-        first = positional = 0;
-        care = 0;
-        return pending < kBatch || flush();
+        return onLine(values);
     };
 
     if constexpr (std::endian::native != std::endian::little) {
         // Every line takes the exact path.
-        for (std::size_t i = 0; i < n; ++i) {
-            if (p[i] != '\n')
-                continue;
-            care = 1;
-            if (!emit(i))
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] == '\n' && !line(i, 0, 0, 1))
                 return false;
-        }
-        return flush();
+        return true;
     }
 
-    // The last bytes, padded with spaces (no letter, no care): the block ends
-    // with its last line's LF, so the padding belongs to no line.
+    // A stretch's running sums and line feeds stay in the first-level cache
+    // between the two passes, and its sums fit their fields.
+    constexpr std::size_t kStretch = 2048;
+    static_assert(kStretch % 8 == 0 && kStretch <= PairTable::kChunk);
+    std::uint64_t odd[kStretch / 2 + 1]; // odd[m]: the sum up to byte 2m - 1
+    odd[0] = 0;
+    std::uint16_t feeds[kStretch + 8];
+    // Every word is read with the byte before it, for the pair that its first
+    // byte ends. The first word and the last bytes are copied out for that: the
+    // first after a line feed, as a line starts; the last padded with spaces
+    // (no letter, no care), which, after the block's last line feed, belong to
+    // no line.
     const std::size_t whole = n & ~std::size_t(7);
-    unsigned char tail[8];
-    std::memset(tail, ' ', sizeof tail);
-    std::memcpy(tail, p + whole, n - whole);
+    const std::size_t padded = whole < n ? whole + 8 : whole;
+    unsigned char head[9], last[9];
+    std::memset(last, ' ', sizeof last);
+    last[0] = whole > 0 ? p[whole - 1] : '\n';
+    std::memcpy(last + 1, p + whole, n - whole);
+    head[0] = '\n';
+    std::memcpy(head + 1, whole > 0 ? p : last + 1, 8);
+
     const auto *const pair = table.pair.data();
-    unsigned prev = '\n'; // the byte before the word: a line starts after an LF
-    // The whole words straight from the block, then the tail's word.
-    struct Part
-    {
-        const unsigned char *begin;
-        std::size_t size;
-    };
-    const Part parts[] = {{p, whole}, {tail, whole < n ? sizeof tail : 0}};
-    std::size_t at = 0; // where in the block the word at q lies
-    for (const Part &part : parts) {
-        for (std::size_t done = 0; done < part.size;) {
-            const std::size_t chunk = std::min(part.size - done, PairTable::kChunk);
-            const unsigned char *const chunkEnd = part.begin + done + chunk;
-            for (const unsigned char *q = part.begin + done; q < chunkEnd; q += 8, at += 8) {
-                std::uint64_t w;
-                std::memcpy(&w, q, sizeof w);
-                // The pairs ending on each byte of the word, read straight from it.
-                const auto at16 = [q](unsigned k) {
-                    std::uint16_t key;
-                    std::memcpy(&key, q + k, sizeof key);
-                    return key;
-                };
-                const std::uint64_t e0 = pair[prev | unsigned(q[0]) << 8], e1 = pair[at16(0)],
-                                    e2 = pair[at16(1)], e3 = pair[at16(2)], e4 = pair[at16(3)],
-                                    e5 = pair[at16(4)], e6 = pair[at16(5)], e7 = pair[at16(6)];
-                prev = q[7];
-                const std::uint64_t lf = HasExactByte(w, '\n');
-                if (!lf) [[likely]] {
-                    sums += ((e0 + e1) + (e2 + e3)) + ((e4 + e5) + (e6 + e7));
-                    continue;
-                }
-                // Lines end in this word. Each takes the pairs up to its LF: the
-                // running sums of the word, indexed by where the LF lies, give them
-                // with no mask or loop per byte. A field's running sum never
-                // shrinks, so a difference of two borrows from no other field.
-                const std::uint64_t e01 = e0 + e1, e03 = e01 + (e2 + e3), e05 = e03 + (e4 + e5);
-                const std::uint64_t run[8] = {e0,       e01, e01 + e2, e03,
-                                              e03 + e4, e05, e05 + e6, e05 + (e6 + e7)};
-                std::uint64_t taken = 0;
-                for (std::uint64_t rest = lf; rest; rest &= rest - 1) {
-                    const unsigned end = static_cast<unsigned>(std::countr_zero(rest)) >> 3;
-                    sums += run[end] - taken;
-                    taken = run[end];
-                    if (!emit(at + end))
-                        return false;
-                }
-                sums = run[7] - taken;
-            }
-            done += chunk;
-            unpack();
+    // The sums, unpacked, of the part of a line that lies in stretches before.
+    WordValueInt carriedFirst = 0, carriedPositional = 0;
+    std::uint64_t carriedCare = 0;
+    for (std::size_t at = 0; at < padded; at += kStretch) {
+        const std::size_t size = std::min(padded - at, kStretch);
+        std::uint64_t sum = 0;
+        std::size_t count = 0;
+        // The word at q (q[-1] readable) at k in the stretch.
+        const auto word = [&](const unsigned char *q, std::size_t k) __attribute__((always_inline))
+        {
+            std::uint64_t w;
+            std::memcpy(&w, q, sizeof w);
+            // The pairs ending on each byte of the word.
+            const auto at16 = [q](int i) {
+                std::uint16_t key;
+                std::memcpy(&key, q + i, sizeof key);
+                return key;
+            };
+            const std::uint64_t e0 = pair[at16(-1)], e1 = pair[at16(0)], e2 = pair[at16(1)],
+                                e3 = pair[at16(2)], e4 = pair[at16(3)], e5 = pair[at16(4)],
+                                e6 = pair[at16(5)], e7 = pair[at16(6)];
+            // Running sums after each odd byte, as a tree, so that only one
+            // addition a word waits on the word before. The sum at an even byte
+            // is the odd one before it and the byte's own pair (see below).
+            const std::uint64_t e01 = e0 + e1, e03 = e01 + (e2 + e3), e05 = e03 + (e4 + e5);
+            std::uint64_t *const r = odd + 1 + k / 2;
+            r[0] = sum + e01;
+            r[1] = sum + e03;
+            r[2] = sum + e05;
+            sum += e05 + (e6 + e7);
+            r[3] = sum;
+            // Eight offsets are written whatever the count: the array has room.
+            const auto bits =
+                static_cast<unsigned>(((HasExactByte(w, '\n') >> 7) * 0x0102040810204080u) >> 56);
+            const auto &offsets = kLineFeedOffsets.offsets[bits];
+            for (std::size_t i = 0; i < 8; ++i)
+                feeds[count + i] = static_cast<std::uint16_t>(k + offsets[i]);
+            count += kLineFeedOffsets.count[bits];
+        };
+        std::size_t k = 0;
+        if (at == 0) {
+            word(head + 1, 0);
+            k = 8;
         }
+        for (const std::size_t inBlock = whole > at ? std::min(size, whole - at) : 0; k < inBlock;
+             k += 8)
+            word(p + at + k, k);
+        if (k < size)
+            word(last + 1, k);
+        // A field's running sum never shrinks, so the difference of two borrows
+        // from no other field.
+        std::uint64_t before = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t lf = feeds[i];
+            // The pair that the line feed ends, needed when it lies at an even
+            // byte: at the block's start it follows a line feed, as ever.
+            const unsigned end = at + lf > 0 ? p[at + lf - 1] : '\n';
+            const std::uint64_t through =
+                odd[(lf + 1) / 2] + (pair[end | '\n' << 8] & ((lf & 1) - std::uint64_t(1)));
+            const std::uint64_t sums = through - before;
+            before = through;
+            if (!line(at + lf, carriedFirst + static_cast<WordValueInt>(sums & kFirstMask),
+                      carriedPositional +
+                          static_cast<WordValueInt>(sums >> PairTable::kPositionalShift &
+                                                    kPositionalMask),
+                      carriedCare + (sums >> PairTable::kCareShift)))
+                return false;
+            carriedFirst = carriedPositional = 0;
+            carriedCare = 0;
+        }
+        const std::uint64_t rest = sum - before;
+        carriedFirst += static_cast<WordValueInt>(rest & kFirstMask);
+        carriedPositional +=
+            static_cast<WordValueInt>(rest >> PairTable::kPositionalShift & kPositionalMask);
+        carriedCare += rest >> PairTable::kCareShift;
     }
-    return flush();
+    return true;
 }
 
 } // namespace psifonomoi

@@ -168,3 +168,52 @@ TEST_CASE("short lines, several ending in one word")
         }
     }
 }
+
+TEST_CASE("lines across the pass's stretches")
+{
+    // The pass takes a block a few thousand bytes at a time: a line may start
+    // in one stretch and end many later, and its line feed, or a fault next to
+    // it, may fall on either side of a stretch's edge.
+    struct Row
+    {
+        const char *name;
+        std::string piece;
+        bool plain;
+    };
+    const Row rows[] = {
+        {"Greek", "ω", true},
+        {"lead before the line feed", "ω\xce", false},
+        {"stray continuation", "\xb1", false},
+        {"CR before the line feed", "ω\r", true},
+    };
+    for (const Row &row : rows) {
+        for (const std::size_t letters : {1020, 1023, 1024, 1025, 2047, 40000}) {
+            for (std::size_t offset = 0; offset < 10; ++offset) {
+                INFO(row.name, ", ", letters, " letters after ", offset, " bytes");
+                std::string line = std::string(offset, 'a');
+                for (std::size_t i = 0; i + 1 < letters; ++i)
+                    line += "ω";
+                line += row.piece;
+                const std::string block = "α\n" + line + "\nβ\n";
+                std::vector<LineValues> lines;
+                CHECK(ValueLines(block, PairValues(vsClassical), [&](const LineValues &l) {
+                    lines.push_back(l);
+                    return true;
+                }));
+                REQUIRE(lines.size() == 3);
+                const std::string_view text =
+                    row.piece.back() == '\r' ? std::string_view(line).substr(0, line.size() - 1)
+                                             : std::string_view(line);
+                CHECK(lines[1].text == text);
+                CHECK(lines[1].plain == row.plain);
+                CHECK(lines[2].text == "β");
+                CHECK(lines[2].plain);
+                CHECK(lines[2].first == 2);
+                if (row.plain) {
+                    CHECK(lines[1].first == SystemValue(text, vsClassical));
+                    CHECK(lines[1].positional == SystemValue(text, vsPositional));
+                }
+            }
+        }
+    }
+}
