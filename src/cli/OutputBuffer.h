@@ -141,6 +141,15 @@ public:
             return m_data.get() + m_size;
         return RoomAfterFlush(size);
     }
+    // The same, with the end of all the free room in `end` (unchanged when
+    // there is none).
+    char *Room(std::size_t size, char *&end)
+    {
+        char *const room = Room(size);
+        if (room)
+            end = m_data.get() + m_capacity;
+        return room;
+    }
     void Wrote(std::size_t size) { m_size += size; }
 
     // Appends well-formed UTF-8 text so that it stays on one line and shows

@@ -56,6 +56,8 @@ private:
     // line. Lines() values a block of whole lines in one pass and sends the
     // lines that need care to Item.
     bool Lines(std::string_view lines, std::uint64_t &number);
+    template <std::size_t Systems, class SmallValues>
+    bool PlainLines(std::string_view lines, std::uint64_t &number, const SmallValues &small);
     bool PlainRowByParts(std::string_view text, const Values &values);
     int WriteFailed();
 
