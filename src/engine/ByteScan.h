@@ -8,6 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace psifonomoi {
 
@@ -49,6 +54,30 @@ constexpr std::uint64_t HasExactByte(std::uint64_t w, unsigned char byte)
 constexpr std::uint64_t HasThreeByteLead(std::uint64_t w)
 {
     return HasByteBelow(w ^ (0xE0 * kEachByte), 4);
+}
+
+// Bit k set when byte k of the eight at `p` is `byte`, by the test above.
+inline unsigned ByteBitsPortable(const unsigned char *p, unsigned char byte)
+{
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    // Gathers the high bits of the bytes into the top byte, in order: every
+    // product of two set bits lands on a bit of its own, so nothing carries.
+    return static_cast<unsigned>(((HasExactByte(w, byte) >> 7) * 0x0102040810204080ull) >> 56);
+}
+
+// The same; one comparison of all eight at once where the processor has one
+// (SSE2, on every x86-64), for the passes that look at every word.
+inline unsigned ByteBits(const unsigned char *p, unsigned char byte)
+{
+#if defined(__SSE2__)
+    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
+    return static_cast<unsigned>(
+               _mm_movemask_epi8(_mm_cmpeq_epi8(eight, _mm_set1_epi8(static_cast<char>(byte))))) &
+           0xFF;
+#else
+    return ByteBitsPortable(p, byte);
+#endif
 }
 
 } // namespace psifonomoi

@@ -2,20 +2,19 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// A buffer of lines valued in one pass, for readers of word lists by the
+// A buffer of lines valued without decoding, for readers of word lists by the
 // million (the command line).
 //
-// Why it is fast: the buffer is read once, eight bytes at a time, and every
-// byte costs one look-up and one addition. The look-up is keyed on the byte
-// and the one before it (PairTable): it gives the value of the two-byte letter
-// ending there in two systems at once, and counts the byte if it needs care (a
-// control character, a backslash or DEL, a byte that is not part of plain
-// two-byte UTF-8), all three packed in one integer so that one sum keeps them.
-// A word without a line feed is eight look-ups and additions; where lines end
-// the word's running sums split it. So nearly every line of Greek text comes out
-// valued and known to be well formed with no decoding and no branch per
-// character; a line that needs care is handed on as not plain, for the exact
-// path (SystemValue, FindInvalidUtf8).
+// Why it is fast: every byte costs one look-up and one addition, and no
+// branch depends on the text. The look-up is keyed on the byte and the one
+// before it (PairTable): it gives the value of the two-byte letter ending there
+// in two systems at once, and counts the byte if it needs care (a control
+// character, a backslash or DEL, a byte that is not part of plain two-byte
+// UTF-8), all three packed in one integer so that one sum keeps them. Running
+// sums of those integers are kept; a line's values are the difference of the
+// sums at its two line feeds (see ValueLines). So nearly every line of Greek
+// text comes out valued and known to be well formed; a line that needs care is
+// handed on as not plain, for the exact path (SystemValue, FindInvalidUtf8).
 #pragma once
 
 #include "ByteScan.h"
@@ -153,8 +152,6 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
         // The word at q (q[-1] readable) at k in the stretch.
         const auto word = [&](const unsigned char *q, std::size_t k) __attribute__((always_inline))
         {
-            std::uint64_t w;
-            std::memcpy(&w, q, sizeof w);
             // The pairs ending on each byte of the word.
             const auto at16 = [q](int i) {
                 std::uint16_t key;
@@ -175,8 +172,7 @@ bool ValueLines(std::string_view block, const PairTable &table, OnLine &&onLine)
             sum += e05 + (e6 + e7);
             r[3] = sum;
             // Eight offsets are written whatever the count: the array has room.
-            const auto bits =
-                static_cast<unsigned>(((HasExactByte(w, '\n') >> 7) * 0x0102040810204080u) >> 56);
+            const unsigned bits = ByteBits(q, '\n');
             const auto &offsets = kLineFeedOffsets.offsets[bits];
             for (std::size_t i = 0; i < 8; ++i)
                 feeds[count + i] = static_cast<std::uint16_t>(k + offsets[i]);

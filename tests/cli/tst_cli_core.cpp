@@ -397,8 +397,9 @@ TEST_CASE("look-alikes add nothing and resemble letters")
 
 TEST_CASE("plain rows on either side of 10000")
 {
-    // Values below 10000 take a table of ready digits and primary numbers,
-    // larger ones are written digit by digit: both must say what the engine says.
+    // Values below 10000 take a table of ready columns (digits, primary number,
+    // numeral), larger ones are written column by column: both must say what
+    // the engine and the numeral writer say, in every layout.
     std::vector<std::string> texts;
     for (int omegas = 0; omegas <= 14; ++omegas) {
         std::string omega;
@@ -410,21 +411,46 @@ TEST_CASE("plain rows on either side of 10000")
     std::string input;
     for (const std::string &text : texts)
         input += text + "\n";
-    for (const bool both : {false, true}) {
-        INFO((both ? "both systems" : "classical"));
+    struct Mode
+    {
+        bool both;
+        NumeralCase numeral;
+        bool csv;
+    };
+    for (const Mode mode :
+         {Mode{false, NumeralCase::None, false}, Mode{true, NumeralCase::None, false},
+          Mode{false, NumeralCase::None, true}, Mode{false, NumeralCase::Lower, false},
+          Mode{true, NumeralCase::Upper, false}, Mode{true, NumeralCase::Lower, true}}) {
+        Args args;
+        if (mode.both)
+            args.insert(args.end(), {"-s", "both"});
+        if (mode.numeral != NumeralCase::None)
+            args.push_back(mode.numeral == NumeralCase::Upper ? "--numeral=upper" : "--numeral");
+        if (mode.csv)
+            args.push_back("--csv");
+        const std::string separator = mode.csv ? "," : "\t";
         std::string expected;
         for (const std::string &text : texts) {
             for (const TValueSystem system : {vsClassical, vsPositional}) {
-                if (system == vsPositional && !both)
+                if (system == vsPositional && !mode.both)
                     continue;
                 const WordValueInt value = SystemValue(text, system);
-                expected +=
-                    std::to_string(value) + "\t" + std::to_string(PrimaryNumber(value)) + "\t";
+                expected += std::to_string(value) + separator +
+                            std::to_string(PrimaryNumber(value)) + separator;
+                if (mode.numeral != NumeralCase::None) {
+                    char numeral[kNumeralMax];
+                    const std::size_t length =
+                        GreekNumeral(static_cast<std::uint64_t>(value),
+                                     mode.numeral == NumeralCase::Upper, numeral);
+                    expected += (length ? std::string(numeral, length) : "-") + separator;
+                }
             }
-            expected += text + "\n";
+            expected += text + (mode.csv ? "\r\n" : "\n");
         }
-        const Result r = Run(both ? Args{"-s", "both"} : Args{}, input, 1 << 16, 1 << 16);
+        const Result r = Run(args, input, 1 << 16, 1 << 16);
+        INFO(doctest::toString(args.size()), " options: ", r.out.substr(0, 80));
         CHECK(r.status == 0);
-        CHECK(r.out == expected);
+        // CSV starts with a header row.
+        CHECK(r.out.substr(mode.csv ? r.out.find('\n') + 1 : 0) == expected);
     }
 }

@@ -6,6 +6,7 @@
 // it calls plain must be valid, hold nothing to escape and have exactly the
 // values SystemValue gives; and it must call plain what is plain, or the fast
 // path would be no faster. Each fragment stands at every offset in a word.
+#include "ByteScan.h"
 #include "LineValues.h"
 #include "WordValue.h"
 
@@ -214,6 +215,22 @@ TEST_CASE("lines across the pass's stretches")
                     CHECK(lines[1].positional == SystemValue(text, vsPositional));
                 }
             }
+        }
+    }
+}
+
+TEST_CASE("the bits of a byte in a word")
+{
+    // Every pattern of line feeds in a word, among bytes that differ from it by
+    // one bit or share its high bit, found alike by both forms of the test.
+    for (const unsigned char other : {0x00, 0x0B, 0x08, 0x8A, 0xFF, 0xCE}) {
+        for (unsigned pattern = 0; pattern < 256; ++pattern) {
+            unsigned char word[8];
+            for (unsigned k = 0; k < 8; ++k)
+                word[k] = pattern >> k & 1 ? '\n' : other;
+            INFO("pattern ", pattern, " among ", unsigned(other));
+            CHECK(ByteBits(word, '\n') == pattern);
+            CHECK(ByteBitsPortable(word, '\n') == pattern);
         }
     }
 }
