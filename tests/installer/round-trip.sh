@@ -39,10 +39,18 @@ run() { timeout 120 wine "$@"; }
 settle() { timeout 120 wineserver -w; }
 unix() { timeout 60 winepath -u "$1" 2>/dev/null; }
 # A registry key as text (reg query prints Greek as "??" on a pipe).
+# reg fails for a missing key, and now and then, on a busy machine, for one
+# that is there: it is asked three times before the key counts as missing.
 export_key() {
-  rm -f "$WINEPREFIX/drive_c/key.reg"
-  run reg export "$1" 'C:\key.reg' /y >/dev/null 2>&1 || return 1
-  iconv -f UTF-16LE -t UTF-8 "$WINEPREFIX/drive_c/key.reg" | tr -d '\r'
+  for _ in 1 2 3; do
+    rm -f "$WINEPREFIX/drive_c/key.reg"
+    if run reg export "$1" 'C:\key.reg' /y >/dev/null 2>&1; then
+      iconv -f UTF-16LE -t UTF-8 "$WINEPREFIX/drive_c/key.reg" | tr -d '\r'
+      return 0
+    fi
+    settle
+  done
+  return 1
 }
 # Everything a user could find afterwards: the files of the prefix's drive
 # (temporary files aside) and the user's and machine's uninstall entries and
