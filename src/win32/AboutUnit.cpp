@@ -33,7 +33,7 @@ void TAboutFrm::RegisterClass()
 {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = psifonomoi::DialogWindow<TAboutFrm>::Proc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = psifonomoi::Instance();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -77,25 +77,6 @@ TAboutFrm::~TAboutFrm()
         DestroyIcon(FIcon);
     if (FBackground)
         DeleteObject(FBackground);
-}
-
-LRESULT CALLBACK TAboutFrm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    bool handled = false;
-    LRESULT result = 0;
-    psifonomoi::RunGuarded([&] {
-        if (message == WM_INITDIALOG) {
-            auto *form = new TAboutFrm(window);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        }
-        if (auto *form = reinterpret_cast<TAboutFrm *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            result = form->Dispatch(message, wParam, lParam, handled);
-    });
-    if (message == WM_NCDESTROY) {
-        delete reinterpret_cast<TAboutFrm *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    }
-    return handled ? result : DefDlgProcW(window, message, wParam, lParam);
 }
 
 LRESULT TAboutFrm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handled)

@@ -7,6 +7,7 @@
 // resource).
 #pragma once
 
+#include "Application.h"
 #include "DesignLayout.h"
 
 #include <windows.h>
@@ -31,7 +32,7 @@ public:
 private:
     explicit TAboutFrm(HWND handle);
     ~TAboutFrm();
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct psifonomoi::DialogWindow<TAboutFrm>;
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handled);
 
     void FormCreate();

@@ -3,7 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What the two windows share: the guard that keeps exceptions inside a window
-// procedure, the message loop with its dialog keys, and the instance.
+// procedure, their class procedure, the message loop with its dialog keys, and
+// the instance.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +40,32 @@ template <typename Handler> void RunGuarded(Handler &&handler) noexcept
         ShowException(nullptr);
     }
 }
+
+// The class procedure of a window made from a dialog resource, one object of
+// TWindow per window: made on WM_INITDIALOG (the messages before it go to the
+// dialog manager alone), kept in the window's user data, given every message
+// through its Dispatch, deleted with the window. TWindow makes this its friend.
+template <class TWindow> struct DialogWindow
+{
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        bool handled = false;
+        LRESULT result = 0;
+        RunGuarded([&] {
+            if (message == WM_INITDIALOG)
+                SetWindowLongPtrW(window, GWLP_USERDATA,
+                                  reinterpret_cast<LONG_PTR>(new TWindow(window)));
+            if (auto *form = reinterpret_cast<TWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                result = form->Dispatch(message, wParam, lParam, handled);
+        });
+        if (message == WM_NCDESTROY) {
+            auto *form = reinterpret_cast<TWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            delete form;
+        }
+        return handled ? result : DefDlgProcW(window, message, wParam, lParam);
+    }
+};
 
 // The dialog procedure of a window whose class procedure handles everything.
 // The dialog manager sends WM_INITDIALOG only to a dialog that has one.

@@ -29,7 +29,7 @@ void TForm1::RegisterClass()
 {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = psifonomoi::DialogWindow<TForm1>::Proc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = psifonomoi::Instance();
     wc.hIcon = static_cast<HICON>(LoadImageW(wc.hInstance, L"PSIFONOMOI", IMAGE_ICON,
@@ -61,30 +61,13 @@ TForm1::TForm1(HWND handle)
       RadioButton2(GetDlgItem(handle, IDC_RadioButton2)), Label2(GetDlgItem(handle, IDC_Label2)),
       Label4(GetDlgItem(handle, IDC_Label4)), FDesign(psifonomoi::LoadWindowDesign(IDD_TForm1))
 {
+    Form1 = this;
 }
 
-LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+TForm1::~TForm1()
 {
-    bool handled = false;
-    LRESULT result = 0;
-    psifonomoi::RunGuarded([&] {
-        if (message == WM_INITDIALOG) {
-            // The dialog's own class: messages before this one go to the
-            // dialog manager alone.
-            Form1 = new TForm1(window);
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Form1));
-        }
-        if (auto *form = reinterpret_cast<TForm1 *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            result = form->Dispatch(message, wParam, lParam, handled);
-    });
-    if (message == WM_NCDESTROY) {
-        auto *form = reinterpret_cast<TForm1 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        if (Form1 == form)
-            Form1 = nullptr;
-        delete form;
-    }
-    return handled ? result : DefDlgProcW(window, message, wParam, lParam);
+    if (Form1 == this)
+        Form1 = nullptr;
 }
 
 LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handled)

@@ -7,6 +7,7 @@
 // controls of its dialog resource (made from Unit1.ui) to it.
 #pragma once
 
+#include "Application.h"
 #include "DesignLayout.h"
 
 #include <windows.h>
@@ -25,7 +26,8 @@ public:
 
 private:
     explicit TForm1(HWND handle);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    ~TForm1();
+    friend struct psifonomoi::DialogWindow<TForm1>;
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handled);
 
     void FormCreate();
