@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,8 @@ bool HasIotaSubscript(char32_t c);
 // The folded copy of a text: every letter replaced one for one by its plain
 // capital. The copy has exactly as many characters as the input.
 std::u16string FoldText(std::u16string_view text);
+// The same in place, for a caller that owns the buffer (the web module).
+void FoldText(std::span<char16_t> text);
 std::string FoldText(std::string_view utf8);
 
 WordValueInt ClassicalValue(std::u16string_view text);
@@ -79,9 +82,11 @@ WordValueInt PositionalValue(std::string_view utf8);
 WordValueInt SystemValue(std::u16string_view text, TValueSystem system);
 WordValueInt SystemValue(std::string_view utf8, TValueSystem system);
 
-// How many characters of well-formed UTF-8 text carry an iota subscript: what
-// counting it as written beside its letter adds, in units of Ι's value.
+// How many characters of well-formed UTF-8 text (or of UTF-16 text) carry an
+// iota subscript: what counting it as written beside its letter adds, in units
+// of Ι's value.
 std::size_t IotaSubscriptCount(std::string_view utf8);
+std::size_t IotaSubscriptCount(std::u16string_view text);
 
 // The repeated digit sum of the decimal text of |n|: 0 for 0, else 1..9.
 // Inline and without a loop: the command line asks for it on every row.
