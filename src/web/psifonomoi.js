@@ -69,7 +69,7 @@ export function wordValue(text, system = 'classical', options = {}) {
   checkText(text);
   const index = systems.indexOf(system);
   if (index < 0) throw new TypeError(`psifonomoi: system must be one of ${systems.join(', ')}, not ${String(system)}`);
-  const value = engine.value(copyIn(text), text.length, index, options?.iotaAdscript === true);
+  const value = engine.value(copyIn(text), text.length, index, Boolean(options?.iotaAdscript));
   return { value: Number(value), primary: engine.primary(value) };
 }
 

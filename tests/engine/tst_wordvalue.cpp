@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <ios>
 #include <limits>
+#include <span>
 #include <string>
+#include <utility>
 
 using namespace psifonomoi;
 using namespace psifonomoi::test;
@@ -240,11 +242,27 @@ TEST_CASE("fold text")
         const std::u16string utf16 = FoldText(source);
         CHECK(utf16 == ToUtf16(row.folded));
         CHECK(utf16.size() == source.size());
+        std::u16string inPlace = source;
+        FoldText(std::span<char16_t>(inPlace));
+        CHECK(inPlace == utf16);
         // Only characters that changed may be Greek: everything else stays put.
         for (std::size_t i = 0; i < source.size(); ++i) {
             if (utf16[i] != source[i])
                 CHECK(LetterIndex(source[i]) != 0);
         }
+    }
+}
+
+TEST_CASE("iota subscripts counted alike in UTF-8 and UTF-16")
+{
+    const std::pair<std::string_view, std::size_t> rows[] = {
+        {"", 0},          {"αι ΑΙ", 0},       {"ᾠδή", 1},      {"ᾼᾳῌῃῼῳ", 6},
+        {"α\xCD\x85", 1}, {"😀ᾷ\xCD\x85😀", 2}, {"ᾀᾁᾂᾃᾄᾅᾆᾇ", 8}, {"ὠδή ᾠδή", 1},
+    };
+    for (const auto &[text, count] : rows) {
+        INFO(text);
+        CHECK(IotaSubscriptCount(text) == count);
+        CHECK(IotaSubscriptCount(ToUtf16(text)) == count);
     }
 }
 
