@@ -31,6 +31,11 @@ TOOL_PACKAGES=(python3 unicode-data)
 # What the benchmarks read and drive: the Greek word list, an external
 # clipboard, keyboard layouts, and the accessibility bus a screen reader uses.
 BENCH_PACKAGES=(hunspell-el time xclip x11-xkb-utils at-spi2-core python3-pyatspi dbus-daemon)
+# The web build: the engine compiled to WebAssembly by clang-14 against
+# wasi-libc and libc++ for wasm32, linked by lld (llvm-14 has the archiver for
+# its bitcode), and the Chromium that the page's tests drive. Node.js and npm
+# come from ensure_node.
+WEB_PACKAGES=(clang-14 lld-14 llvm-14 wasi-libc libc++-dev-wasm32 libclang-rt-dev-wasm32 chromium)
 # Making and checking the Debian package and the installed desktop files; the
 # package's own build dependencies come from debian/control (ensure_build_deps).
 PACKAGE_PACKAGES=(dpkg-dev lintian git file desktop-file-utils appstream)
@@ -43,7 +48,9 @@ apt_get() {
   if [[ -z $(find /var/lib/apt/lists -maxdepth 1 -name '*Packages*' -mtime -1 2>/dev/null | head -n 1) ]]; then
     "${sudo[@]}" apt-get update -qq
   fi
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -qq --no-install-recommends "$@" >/dev/null
+  # Another install may hold the lock (scripts run side by side): wait for it.
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq \
+    --no-install-recommends "$@" >/dev/null
 }
 
 # Installs whichever of the given packages are missing.
@@ -55,6 +62,13 @@ ensure_packages() {
   ((${#missing[@]})) || return 0
   echo "Installing missing packages: ${missing[*]}"
   apt_get install "${missing[@]}"
+}
+
+# Node.js and npm for the web build: a machine that has node (often a newer one
+# than Debian's, from elsewhere) keeps it; one without gets Debian's.
+ensure_node() {
+  command -v node >/dev/null && command -v npm >/dev/null && return 0
+  ensure_packages nodejs npm
 }
 
 # Installs what debian/control's Build-Depends names and is missing.
