@@ -23,8 +23,10 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "-L/usr/lib/wasm32-wasi -lc++ -lc++abi" CACHE S
 # Whole-program optimisation lets the linker keep only what the exports reach.
 # Only in the optimised build, the module shipped; CMake learns the target's
 # properties from a test build, which must not be bitcode.
-set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -flto -DNDEBUG")
-set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-flto -Wl,--gc-sections -Wl,--strip-all")
+# (Cache entries: CMake would append its own -O3 to _INIT values.)
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -flto -DNDEBUG" CACHE STRING "Flags of the optimised build")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE "-flto -Wl,--gc-sections -Wl,--strip-all" CACHE STRING
+  "Linker flags of the optimised build")
 
 # CMake's checks make a library, not a module: the linker would drop the
 # strings it reads the target's properties from, as nothing calls them.
