@@ -19,6 +19,7 @@ import argparse
 import gzip
 import html
 import re
+import signal
 import sys
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -129,6 +130,10 @@ def main():
         sys.exit(f"serve-web: {site} has no index.html; build the web preset first")
     server = ThreadingHTTPServer(("127.0.0.1", args.port), make_handler(site, page_policy(site)))
     server.daemon_threads = True
+    # Ctrl+C stops it even when started from a script that runs it in the
+    # background (where SIGINT starts out ignored); so does a plain kill.
+    signal.signal(signal.SIGINT, signal.default_int_handler)
+    signal.signal(signal.SIGTERM, signal.default_int_handler)
     print(f"http://127.0.0.1:{server.server_address[1]}/", flush=True)
     try:
         server.serve_forever()

@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The calculator window as a page: the same controls, the same requests.
-// Calculate, Enter in the form and a change of system each calculate with the
+// Calculate, Enter in the text field and a change of system each calculate with the
 // text as it stands; typing alone leaves the last results on show. The
 // arithmetic is the engine's (psifonomoi.js), one call per request however
 // long the text.
@@ -67,16 +67,17 @@ function calculateFromAddress() {
   calculate();
 }
 
-form.addEventListener('submit', (event) => {
-  event.preventDefault();
-  calculate();
-});
-// Enter calculates only on its own, as in the window: not with Shift, Ctrl or Alt.
+control('Button1').addEventListener('click', calculate);
+// Enter in the text field or on a radio button presses Calculate, as the
+// window's default button, but only on its own: not with Shift, Ctrl or Alt.
+// (Not a form's submission: browsers gather a form's fields on submit, which
+// takes a second with a megabyte of text.)
 form.addEventListener('keydown', (event) => {
-  if (event.key === 'Enter' && (event.shiftKey || event.ctrlKey || event.altKey) &&
-      event.target instanceof HTMLInputElement) {
-    event.preventDefault();
+  if (event.key !== 'Enter' || event.isComposing || !(event.target instanceof HTMLInputElement)) {
+    return;
   }
+  event.preventDefault();
+  if (!event.shiftKey && !event.ctrlKey && !event.altKey) calculate();
 });
 // A change of system recalculates at once; choosing the checked one again is no change.
 for (const radio of [classical, positional]) radio.addEventListener('change', calculate);
