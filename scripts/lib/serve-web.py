@@ -10,13 +10,15 @@
 
 Binds 127.0.0.1 (port 0, the default, takes any free port) and prints one line,
 http://127.0.0.1:<port>/, once it accepts connections. Every answer carries the
-page's own Content-Security-Policy (read from the meta tag of its index.html)
-and Cache-Control: no-cache; text and the engine are sent gzipped to clients
-that accept it, so transfer sizes are those of a real host. Ctrl+C stops it.
+page's own Content-Security-Policy (read from the meta tag of its index.html),
+Cache-Control: no-cache and an ETag, so a file the browser holds is confirmed
+rather than sent again; text and the engine are sent gzipped to clients that
+accept it, so transfer sizes are those of a real host. Ctrl+C stops it.
 """
 
 import argparse
 import gzip
+import hashlib
 import html
 import re
 import signal
@@ -92,9 +94,18 @@ def make_handler(site, policy):
                 return
             body = target.read_bytes()
             suffix = target.suffix.lower()
+            # A copy the browser already has is confirmed, not sent again.
+            tag = f'W/"{hashlib.sha256(body).hexdigest()[:20]}"'
+            if tag in (self.headers.get("If-None-Match") or ""):
+                self.send_response(HTTPStatus.NOT_MODIFIED)
+                self.send_header("ETag", tag)
+                self.send_header("Cache-Control", "no-cache")
+                self.end_headers()
+                return
             self.send_response(HTTPStatus.OK)
             self.send_header("Content-Type", TYPES.get(suffix, "application/octet-stream"))
             self.send_header("Cache-Control", "no-cache")
+            self.send_header("ETag", tag)
             self.send_header("X-Content-Type-Options", "nosniff")
             if policy:
                 self.send_header("Content-Security-Policy", policy)

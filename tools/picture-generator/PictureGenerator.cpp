@@ -230,10 +230,15 @@ int main(int argc, char *argv[])
     for (int size : {16, 32})
         ok &= save(toIndexed(renderIcon(size), 16, true),
                    QStringLiteral("%1/icons/psifonomoi-%2.png").arg(dir).arg(size));
-    // Larger renderings of the same drawing for desktop menus and, at 192 and
-    // 512, for the web page's manifest (what phones put on the home screen).
-    for (int size : {48, 64, 128, 192, 256, 512})
+    // Larger renderings of the same drawing for desktop menus, in full colour.
+    for (int size : {48, 64, 128, 256})
         ok &= save(renderIcon(size).convertToFormat(QImage::Format_ARGB32),
+                   QStringLiteral("%1/icons/psifonomoi-%2.png").arg(dir).arg(size));
+    // The web page's manifest icons (what a phone puts on its home screen), in
+    // 256 colours: the page's service worker keeps them, and the first visit
+    // fetches them, so they are kept small.
+    for (int size : {192, 512})
+        ok &= save(toIndexed(renderIcon(size), 256, true),
                    QStringLiteral("%1/icons/psifonomoi-%2.png").arg(dir).arg(size));
 
     // The Windows icon: the same 16-colour pictures at 16 and 32 pixels, full

@@ -94,6 +94,21 @@ class ServeWeb(unittest.TestCase):
                                      "gzip" if gzipped else None)
                     self.assertEqual(gzip.decompress(body) if gzipped else body, FILES[name])
 
+    def test_a_copy_the_browser_holds_is_confirmed_not_sent(self):
+        first, _ = self.fetch("/app.js")
+        tag = first.getheader("ETag")
+        for sent, status in ((tag, 304), (f'"x", {tag}', 304), ('W/"other"', 200), (None, 200)):
+            with self.subTest(sent=sent):
+                connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+                connection.request("GET", "/app.js", headers={"If-None-Match": sent} if sent else {})
+                response = connection.getresponse()
+                body = response.read()
+                connection.close()
+                self.assertEqual(response.status, status)
+                self.assertEqual(body, b"" if status == 304 else FILES["app.js"])
+        other, _ = self.fetch("/style.css")
+        self.assertNotEqual(other.getheader("ETag"), tag)
+
     def test_head_answers_without_a_body(self):
         response, body = self.fetch("/app.js", method="HEAD")
         self.assertEqual(response.status, 200)
