@@ -11,7 +11,7 @@ import { AboutBox } from './about.js';
 import { formatFragment, parseFragment } from './fragment.js';
 
 const control = (id) => document.getElementById(id);
-const form = control('Form1');
+const mainWindow = control('Form1');
 const edit = control('Edit1');
 const classical = control('RadioButton1');
 const positional = control('RadioButton2');
@@ -72,7 +72,7 @@ control('Button1').addEventListener('click', calculate);
 // window's default button, but only on its own: not with Shift, Ctrl or Alt.
 // (Not a form's submission: browsers gather a form's fields on submit, which
 // takes a second with a megabyte of text.)
-form.addEventListener('keydown', (event) => {
+mainWindow.addEventListener('keydown', (event) => {
   if (event.key !== 'Enter' || event.isComposing || !(event.target instanceof HTMLInputElement)) {
     return;
   }
