@@ -9,5 +9,5 @@ export function required(name) {
   if (!process.env[name]) throw new Error(`${name} is not set: run this suite through ctest in the web build`);
   return process.env[name];
 }
-export const moduleUrl = pathToFileURL(`${required('PSIFONOMOI_SITE_DIR')}/psifonomoi.js`);
+export const moduleUrl = pathToFileURL(`${required('PSIFONOMOI_PACKAGE_DIR')}/psifonomoi.js`);
 export const psifonomoi = await import(moduleUrl);
