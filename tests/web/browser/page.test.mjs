@@ -284,6 +284,34 @@ for (const [what, setup] of [
   });
 }
 
+// The tab stops from the focus as it stands (if any), each with whether it
+// shows a focus ring, until the focus leaves the page or comes round again.
+async function tabStops(page) {
+  const stops = [];
+  for (let i = 0; i < 20; i++) {
+    const stop = await page.evaluate(() => {
+      const e = document.activeElement, style = getComputedStyle(e);
+      return { id: e.id || e.tagName, ring: e.matches(':focus-visible') && style.outlineStyle !== 'none'
+        && parseFloat(style.outlineWidth) >= 2 };
+    });
+    if (stops.some(s => s.id === stop.id) || (stop.id === 'BODY' && stops.length)) break;
+    if (stop.id !== 'BODY') stops.push(stop);
+    await page.keyboard.press('Tab');
+  }
+  return stops;
+}
+row('keyboard: every tab stop shows the focus, on the page and in the about box', async () => {
+  const page = await open();
+  const main = await tabStops(page);
+  assert.deepEqual(['Edit1', 'Button1', 'RadioButton1', 'Button2'].filter(id => !main.some(s => s.id === id)), []);
+  await page.focus('#Button2');
+  await page.keyboard.press('Enter');
+  assert.ok(await dialogOpen(page));
+  const about = await tabStops(page);
+  assert.ok(about.some(s => s.id === 'AboutButton1'));
+  for (const stop of [...main, ...about]) assert.ok(stop.ring, `no focus ring on ${stop.id}`);
+});
+
 row('without JavaScript: the <noscript> message shows', async () => {
   const page = await open({ setup: p => p.setJavaScriptEnabled(false), ready: false });
   const [visible, text] = await page.$eval('noscript', n => [n.checkVisibility(), n.textContent]);
