@@ -41,10 +41,13 @@ export async function launch() {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true, userDataDir: profile, args: chromiumFlags,
   });
+  const remove = () => rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
-    rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+    remove();
   };
+  // A run that ends early leaves no profile behind either.
+  process.once('exit', () => { try { remove(); } catch { /* Chromium still writing */ } });
   return browser;
 }
