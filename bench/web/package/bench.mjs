@@ -5,7 +5,7 @@
 // Words per second of the npm package's wordValue, called once per word of a
 // word list, against a plain JavaScript table look-up and against the
 // command line valuing the same list.
-//   node bench.mjs PSIFONOMOI_JS PSIFONOMOI_CLI [WORD_LIST] [ROUNDS=5]
+//   node bench.mjs PSIFONOMOI_JS PSIFONOMOI_CLI [WORD_LIST] [ROUNDS=9]
 // The list is Debian's Greek hunspell dictionary (ISO-8859-7, affix flags
 // after a slash) when present, else 800,000 generated Greek words.
 import { spawnSync } from 'node:child_process';
@@ -14,7 +14,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const [moduleFile, cli, listFile = '/usr/share/hunspell/el_GR.dic', roundsArg = '5'] = process.argv.slice(2);
+const [moduleFile, cli, listFile = '/usr/share/hunspell/el_GR.dic', roundsArg = '9'] = process.argv.slice(2);
 if (!moduleFile || !cli) throw new Error('usage: node bench.mjs PSIFONOMOI_JS PSIFONOMOI_CLI [WORD_LIST] [ROUNDS]');
 const rounds = Number(roundsArg);
 const { wordValue } = await import(pathToFileURL(resolve(moduleFile)));
