@@ -8,6 +8,7 @@
 #include "AboutUnitIds.h"
 #include "Accessibility.h"
 #include "Application.h"
+#include "Dpi.h"
 
 #include <stdexcept>
 
@@ -137,7 +138,7 @@ LRESULT TAboutFrm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &ha
 
 void TAboutFrm::FormCreate()
 {
-    FDpi = GetDpiForWindow(FHandle);
+    FDpi = psifonomoi::WindowDpi(FHandle);
     // The title and copyright line are the program's constants (taken from
     // the layout when the program was built), whatever the labels held before.
     SetDlgItemTextW(FHandle, IDC_Label5, Wide(design::kCopyrightText));

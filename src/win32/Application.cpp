@@ -56,15 +56,48 @@ bool IsModifiedDialogKey(const MSG &msg)
     return GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
 }
 
+namespace {
+
+// The dialog manager presses the focused push button on Enter only while it
+// is drawn as the default button, and it draws it so only when it moves the
+// focus itself (Tab, WM_NEXTDLGCTL). A window's first focus, a click (even
+// one let go outside the button) and the focus given back on activation
+// leave a plain button, and Enter went to the window's default instead, or
+// nowhere in a window with none. So after whatever moved the focus, a push
+// button that has it is made the default one, and once the focus is
+// elsewhere the window's own default (or none) comes back.
+void FollowFocus()
+{
+    static HWND followed = nullptr;
+    const HWND focus = GetFocus();
+    if (focus == followed)
+        return;
+    followed = focus;
+    const HWND top = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
+    if (!top || top == focus)
+        return;
+    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_UNDEFPUSHBUTTON)
+        SendMessageW(top, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    else if (!(code & DLGC_DEFPUSHBUTTON)) {
+        const LRESULT defaultId = SendMessageW(top, DM_GETDEFID, 0, 0);
+        SendMessageW(top, DM_SETDEFID, HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : 0, 0);
+    }
+}
+
+} // namespace
+
 void ProcessMessage(MSG &msg)
 {
+    FollowFocus(); // before Enter is read, and below for the look at once
     if (IsModifiedDialogKey(msg))
         return;
     const HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top && IsDialogMessageW(top, &msg))
-        return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    if (!top || !IsDialogMessageW(top, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    FollowFocus();
 }
 
 int RunMessageLoop()

@@ -76,7 +76,8 @@ INT_PTR CALLBACK NoDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // the windows act only on the plain keys, so the modified ones are dropped.
 bool IsModifiedDialogKey(const MSG &msg);
 
-// Gives `msg` to the dialog manager of its top-level window, or dispatches it.
+// Gives `msg` to the dialog manager of its top-level window, or dispatches it;
+// Enter then presses the focused push button, however the focus got there.
 void ProcessMessage(MSG &msg);
 
 // Runs the message loop until WM_QUIT; returns its exit code.

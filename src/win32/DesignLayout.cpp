@@ -5,6 +5,7 @@
 #include "DesignLayout.h"
 
 #include "Application.h"
+#include "Dpi.h"
 
 #include <algorithm>
 #include <cstring>
@@ -228,8 +229,8 @@ void MoveToSuggested(HWND window, LPARAM suggested)
 SIZE OuterSize(HWND window, SIZE client, UINT dpi)
 {
     RECT r{0, 0, Scale(client.cx, dpi), Scale(client.cy, dpi)};
-    AdjustWindowRectExForDpi(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    AdjustWindowRectForDpi(r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
     return {r.right - r.left, r.bottom - r.top};
 }
 

@@ -7,6 +7,7 @@
 #include "AboutUnit.h"
 #include "Accessibility.h"
 #include "Application.h"
+#include "Dpi.h"
 #include "Form1Design.h"
 #include "Unit1Ids.h"
 #include "WordValue.h"
@@ -134,7 +135,7 @@ LRESULT TForm1::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool &handl
 
 void TForm1::FormCreate()
 {
-    FDpi = GetDpiForWindow(FHandle);
+    FDpi = psifonomoi::WindowDpi(FHandle);
     for (const psifonomoi::TControlDesign &control : FDesign.Controls)
         if (control.Flags & psifonomoi::kFlagChecked)
             CheckDlgButton(FHandle, control.Id, BST_CHECKED);

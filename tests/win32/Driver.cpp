@@ -38,7 +38,9 @@ bool WaitFor(const std::function<bool()> &done, double seconds)
 
 TProgram::TProgram()
 {
-    std::wstring command = L"\"" + BesideThisProgram(L"psifonomoi.exe") + L"\"";
+    wchar_t program[MAX_PATH] = L"psifonomoi.exe";
+    GetEnvironmentVariableW(L"PSIFONOMOI_PROGRAM", program, MAX_PATH);
+    std::wstring command = L"\"" + BesideThisProgram(program) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -185,6 +187,14 @@ HWND TProgram::Focused() const
 void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers, bool extended) const
 {
     Focus(window);
+    PressFocused(key, modifiers, extended);
+}
+
+void TProgram::PressFocused(WORD key, const std::vector<WORD> &modifiers, bool extended) const
+{
+    // Keyboard input goes to the foreground window, which keeps its focus.
+    if (const HWND focus = Focused())
+        SetForegroundWindow(GetAncestor(focus, GA_ROOT));
     std::vector<INPUT> inputs;
     auto add = [&inputs](WORD vk, DWORD flags) {
         INPUT input{};
@@ -201,6 +211,26 @@ void TProgram::Press(HWND window, WORD key, const std::vector<WORD> &modifiers, 
     for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
         add(*m, KEYEVENTF_KEYUP);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Settle();
+}
+
+void TProgram::PressAndSlideOff(HWND control) const
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    SetForegroundWindow(GetAncestor(control, GA_ROOT));
+    auto mouse = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof(INPUT));
+    };
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    Settle();
+    SetCursorPos(r.left - 8, r.top - 8);
+    mouse(MOUSEEVENTF_MOVE);
+    mouse(MOUSEEVENTF_LEFTUP);
     Settle();
 }
 
@@ -227,6 +257,18 @@ void TProgram::Paste(int id, const std::wstring &text) const
 bool UnderWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+int WindowsVersion()
+{
+    using TRtlGetVersion = LONG(WINAPI *)(OSVERSIONINFOW *);
+    const auto getVersion = reinterpret_cast<TRtlGetVersion>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!getVersion || getVersion(&info) != 0)
+        return 0;
+    return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
 }
 
 long LiveGdiObjects()

@@ -23,7 +23,8 @@ bool WaitFor(const std::function<bool()> &done, double seconds = 10);
 class TProgram
 {
 public:
-    // Starts the program beside this driver and waits for its main window.
+    // Starts the program beside this driver (psifonomoi.exe, or the one
+    // PSIFONOMOI_PROGRAM names) and waits for its main window.
     TProgram();
     // Takes over the program that is already running (started by run-gui.sh
     // with Wine's trace of its GDI objects, see LiveGdiObjects).
@@ -58,6 +59,11 @@ public:
     // `extended` for the keypad's Enter.
     void Press(HWND window, WORD key, const std::vector<WORD> &modifiers = {},
                bool extended = false) const;
+    // Presses `key` wherever the focus is, moving nothing first.
+    void PressFocused(WORD key, const std::vector<WORD> &modifiers = {},
+                      bool extended = false) const;
+    // Presses the left mouse button on `control` and lets it go outside.
+    void PressAndSlideOff(HWND control) const;
     void Paste(int id, const std::wstring &text) const;
 
 private:
@@ -68,6 +74,9 @@ private:
 
 // Whether this runs under Wine.
 bool UnderWine();
+// The version of Windows this runs on, major * 100 + minor (601: Windows 7),
+// whatever a manifest makes GetVersionEx say.
+int WindowsVersion();
 // The number of GDI objects alive in the program when it last made or freed
 // one, from Wine's trace of them in the file PSIFONOMOI_GDI_TRACE_WIN names;
 // -1 when there is no such trace.

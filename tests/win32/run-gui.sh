@@ -6,7 +6,8 @@
 
 # run-gui.sh <wine prefix> <program.exe> [arguments]
 # (environment: PSIFONOMOI_GDI_TRACE=<file>, see below; PSIFONOMOI_DPI, the
-# display's DPI as Windows sets it, 96 unless given)
+# display's DPI as Windows sets it, 96 unless given; PSIFONOMOI_WINVER, the
+# Windows that Wine says it is, as winecfg names it: win7, win10...)
 #
 # Runs a Win32 window test under Wine on a display of its own. Wine must see
 # the display before its first command in a prefix, so these tests have a
@@ -41,6 +42,9 @@ fi
 # Wine ignores the X server's DPI and reads the Windows setting.
 timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
   /d "${PSIFONOMOI_DPI:-96}" /f >/dev/null 2>&1
+if [[ -n ${PSIFONOMOI_WINVER:-} ]]; then
+  timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d "$PSIFONOMOI_WINVER" /f >/dev/null 2>&1
+fi
 timeout 60 wineserver -w
 
 # With PSIFONOMOI_GDI_TRACE set, the window program runs first, beside the

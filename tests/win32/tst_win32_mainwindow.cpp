@@ -72,6 +72,16 @@ TEST_CASE("starts empty with the classical system chosen, at its designed size a
     CHECK(SendMessageW(p.Control(IDC_Edit1), EM_GETLIMITTEXT, 0, 0) > 0x10000000);
 }
 
+TEST_CASE("Wine is the Windows that the run asks for")
+{
+    // PSIFONOMOI_WINVER, set in the prefix by run-gui.sh.
+    char asked[16] = "";
+    GetEnvironmentVariableA("PSIFONOMOI_WINVER", asked, sizeof asked);
+    INFO("asked for " << asked);
+    if (UnderWine() && asked[0])
+        CHECK(WindowsVersion() == (std::string(asked) == "win7" ? 601 : 1000));
+}
+
 TEST_CASE("Tab runs Edit1, Calculate, Information, Close, the checked system")
 {
     TProgram p;
@@ -180,16 +190,27 @@ TEST_CASE("Enter on a focused button presses that button, not Calculate")
     {
         const char *name;
         int button;
-        bool extended;
+        bool extended, byMouse; // byMouse: pressed there and let go outside
     };
-    const Row rows[] = {{"Information, Return", IDC_Button2, false},
-                        {"Close, Return", IDC_Button3, false},
-                        {"Close, keypad Enter", IDC_Button3, true}};
+    const Row rows[] = {{"Information, Return", IDC_Button2, false, false},
+                        {"Close, Return", IDC_Button3, false, false},
+                        {"Close, keypad Enter", IDC_Button3, true, false},
+                        {"Information by the mouse, Return", IDC_Button2, false, true},
+                        {"Close by the mouse, Return", IDC_Button3, false, true}};
     for (const Row &row : rows) {
         INFO(row.name);
         TProgram p;
         p.SetText(IDC_Edit1, L"ΑΓΑΠΗ");
-        p.Press(p.Control(row.button), VK_RETURN, {}, row.extended);
+        if (row.byMouse) {
+            p.PressAndSlideOff(p.Control(row.button));
+            REQUIRE(p.Focused() == p.Control(row.button));
+            // The button Enter presses is the one drawn as the default.
+            CHECK((GetWindowLongW(p.Control(row.button), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON);
+            CHECK((GetWindowLongW(p.Control(IDC_Button1), GWL_STYLE) & 0xF) == BS_PUSHBUTTON);
+            p.PressFocused(VK_RETURN);
+        } else {
+            p.Press(p.Control(row.button), VK_RETURN, {}, row.extended);
+        }
         if (row.button == IDC_Button2) {
             CloseAbout(p);
             p.Settle();
@@ -199,6 +220,23 @@ TEST_CASE("Enter on a focused button presses that button, not Calculate")
             CHECK(WaitForSingleObject(p.Process(), 5000) == WAIT_OBJECT_0);
         }
     }
+}
+
+TEST_CASE("the default look follows the focus to a button and back to Calculate")
+{
+    TProgram p;
+    const auto isDefault = [&p](int id) {
+        return (GetWindowLongW(p.Control(id), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+    };
+    p.SetText(IDC_Edit1, L"ΑΓΑΠΗ");
+    p.PressAndSlideOff(p.Control(IDC_Button3));
+    CHECK(isDefault(IDC_Button3));
+    p.PressAndSlideOff(p.Control(IDC_Edit1));
+    REQUIRE(p.Focused() == p.Control(IDC_Edit1));
+    CHECK(!isDefault(IDC_Button3));
+    CHECK(isDefault(IDC_Button1));
+    p.PressFocused(VK_RETURN);
+    CHECK(Word(p) == L"93");
 }
 
 TEST_CASE("the window only widens, and widening stretches or moves the anchored controls")
