@@ -68,6 +68,9 @@ def accepts_gzip(header):
 def make_handler(site, policy):
     class Handler(BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.1"  # keep-alive, as a real host
+        # Headers and body go out in separate writes: with Nagle's algorithm a
+        # kept-alive connection waits for the browser's delayed ACK between them.
+        disable_nagle_algorithm = True
 
         def version_string(self):
             return "psifonomoi-serve"
