@@ -100,6 +100,14 @@ if(DEFINED TEMPLATE)
   file(READ "${TEMPLATE}" page)
 endif()
 
+# Writes OUTPUT, touching it only when its contents change, so that what
+# depends on it is not rebuilt for nothing.
+function(write_output content)
+  file(WRITE "${OUTPUT}.new" "${content}")
+  file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)
+  file(REMOVE "${OUTPUT}.new")
+endfunction()
+
 # Puts `text` where the template says @name@.
 function(fill name text)
   string(REPLACE "@${name}@" "${text}" filled "${page}")
@@ -154,9 +162,7 @@ if(DEFINED TEMPLATE)
   if(NOT PARTIAL AND page MATCHES "@(k[A-Za-z0-9_]*)@")
     message(FATAL_ERROR "${TEMPLATE}: nothing fills @${CMAKE_MATCH_1}@")
   endif()
-  file(WRITE "${OUTPUT}.new" "${page}")
-  file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)
-  file(REMOVE "${OUTPUT}.new")
+  write_output("${page}")
   return()
 endif()
 
@@ -166,6 +172,4 @@ set(header "// Generated from ${uiName} by GenerateDesignFacts.cmake: edit the l
 namespace ${NAMESPACE} {
 ${body}} // namespace ${NAMESPACE}
 ")
-file(WRITE "${OUTPUT}.new" "${header}")
-file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)
-file(REMOVE "${OUTPUT}.new")
+write_output("${header}")
