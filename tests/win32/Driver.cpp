@@ -271,27 +271,25 @@ int WindowsVersion()
     return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
 }
 
-long LiveGdiObjects()
+TGdiObjects LiveGdiObjects()
 {
+    TGdiObjects live;
     wchar_t gdiTrace[MAX_PATH];
     if (!GetEnvironmentVariableW(L"PSIFONOMOI_GDI_TRACE_WIN", gdiTrace, MAX_PATH))
-        return -1;
+        return live;
     // Wine traces every GDI object made or freed:
     // "allocated NTGDI_OBJ_FONT 0x1234 57/65536", "freed NTGDI_OBJ_FONT 0x1234 56/65536".
     const HANDLE file = CreateFileW(gdiTrace, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return -1;
+        return live;
     std::string text;
     char buffer[1 << 16];
     DWORD read = 0;
     while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
         text.append(buffer, read);
     CloseHandle(file);
-    // Regions are left out: the program makes none, and Wine's window manager
-    // keeps a few update regions of its own now and then as focus and the
-    // default button move (a dozen or so per thousand openings).
-    long live = 0;
+    long own = 0, displayDcs = 0;
     bool traced = false;
     std::size_t begin = 0;
     while (begin < text.size()) {
@@ -304,11 +302,22 @@ long LiveGdiObjects()
         if (!made && line.find("freed ") == std::string_view::npos)
             continue;
         traced = true;
-        if (line.find("_REGION ") == std::string_view::npos)
-            live += made ? 1 : -1;
+        const long step = made ? 1 : -1;
+        // Regions are left out: the program makes none, and Wine's window
+        // manager keeps a few update regions of its own now and then as focus
+        // and the default button move (a dozen or so per thousand openings).
+        if (line.find("_REGION ") != std::string_view::npos)
+            continue;
+        // The program opens no display DC itself: each one is Wine's, made for
+        // its cache of DCs as GetDC or BeginPaint finds none free for a window
+        // (with an object Wine traces as UNKNOWN beside it).
+        if (line.find("NTGDI_OBJ_DC ") != std::string_view::npos)
+            displayDcs += step;
+        else if (line.find("UNKNOWN ") == std::string_view::npos)
+            own += step;
     }
-    if (!traced)
-        live = -1;
+    if (traced)
+        live = {own, displayDcs};
     return live;
 }
 
