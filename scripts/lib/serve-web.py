@@ -23,6 +23,7 @@ import html
 import re
 import signal
 import sys
+import threading
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from pathlib import Path
@@ -65,7 +66,31 @@ def accepts_gzip(header):
     return False
 
 
+class Files:
+    """Each file's bytes, gzipped bytes and tag, made once per version of it,
+    as a static host keeps them: the page's first load waits on no compressor."""
+
+    def __init__(self):
+        self.known = {}
+        self.lock = threading.Lock()
+
+    def get(self, target, compress):
+        stat = target.stat()
+        key = (target, stat.st_mtime_ns, stat.st_size)
+        with self.lock:
+            entry = self.known.get(key)
+        if entry is None:
+            body = target.read_bytes()
+            entry = (body, gzip.compress(body, mtime=0) if compress else None,
+                     f'W/"{hashlib.sha256(body).hexdigest()[:20]}"')
+            with self.lock:
+                self.known[key] = entry
+        return entry
+
+
 def make_handler(site, policy):
+    files = Files()
+
     class Handler(BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.1"  # keep-alive, as a real host
         # Headers and body go out in separate writes: with Nagle's algorithm a
@@ -95,10 +120,9 @@ def make_handler(site, policy):
             if target is None:
                 self.send_error(HTTPStatus.NOT_FOUND)
                 return
-            body = target.read_bytes()
             suffix = target.suffix.lower()
+            body, gzipped, tag = files.get(target, suffix in COMPRESSED)
             # A copy the browser already has is confirmed, not sent again.
-            tag = f'W/"{hashlib.sha256(body).hexdigest()[:20]}"'
             if tag in (self.headers.get("If-None-Match") or ""):
                 self.send_response(HTTPStatus.NOT_MODIFIED)
                 self.send_header("ETag", tag)
@@ -115,12 +139,18 @@ def make_handler(site, policy):
             if suffix in COMPRESSED:
                 self.send_header("Vary", "Accept-Encoding")
                 if accepts_gzip(self.headers.get("Accept-Encoding")):
-                    body = gzip.compress(body, mtime=0)
+                    body = gzipped
                     self.send_header("Content-Encoding", "gzip")
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             if with_body:
                 self.wfile.write(body)
+
+        def handle(self):
+            try:
+                super().handle()
+            except ConnectionError:
+                pass  # the browser went away mid-answer (a closed tab): nothing to tell
 
         def do_GET(self):
             self.answer(True)

@@ -5,12 +5,15 @@
 #include "Driver.h"
 
 #include <oleacc.h>
+#include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_set>
 
 namespace psifonomoi::test {
 
@@ -271,7 +274,32 @@ int WindowsVersion()
     return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
 }
 
-TGdiObjects LiveGdiObjects()
+namespace {
+
+// The threads of `process` as Wine's trace names them: "002c" in "002c:trace:gdi:...".
+std::unordered_set<std::string> TraceThreadIds(HANDLE process)
+{
+    std::unordered_set<std::string> ids;
+    const DWORD id = GetProcessId(process);
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != id)
+            continue;
+        char name[16];
+        std::snprintf(name, sizeof name, "%04lx", static_cast<unsigned long>(entry.th32ThreadID));
+        ids.insert(name);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+} // namespace
+
+TGdiObjects LiveGdiObjects(HANDLE process)
 {
     TGdiObjects live;
     wchar_t gdiTrace[MAX_PATH];
@@ -289,6 +317,10 @@ TGdiObjects LiveGdiObjects()
     while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
         text.append(buffer, read);
     CloseHandle(file);
+    // The processes Wine starts beside the program (its desktop among them)
+    // trace into the same file, and their objects come and go with what the
+    // desktop draws: only the program's own threads count.
+    const std::unordered_set<std::string> threads = TraceThreadIds(process);
     long own = 0, displayDcs = 0;
     bool traced = false;
     std::size_t begin = 0;
@@ -300,6 +332,8 @@ TGdiObjects LiveGdiObjects()
         begin = end + 1;
         const bool made = line.find("allocated ") != std::string_view::npos;
         if (!made && line.find("freed ") == std::string_view::npos)
+            continue;
+        if (!threads.contains(std::string(line.substr(0, line.find(':')))))
             continue;
         traced = true;
         const long step = made ? 1 : -1;

@@ -77,7 +77,7 @@ bool UnderWine();
 // The version of Windows this runs on, major * 100 + minor (601: Windows 7),
 // whatever a manifest makes GetVersionEx say.
 int WindowsVersion();
-// The GDI objects alive in the program when it last made or freed one, from
+// The GDI objects alive in `process` when it last made or freed one, from
 // Wine's trace of them in the file PSIFONOMOI_GDI_TRACE_WIN names; -1 each
 // when there is no such trace.
 struct TGdiObjects
@@ -85,7 +85,7 @@ struct TGdiObjects
     long own = -1;        // what the program can make: fonts, bitmaps, memory DCs...
     long displayDcs = -1; // Wine's cache behind GetDC and BeginPaint
 };
-TGdiObjects LiveGdiObjects();
+TGdiObjects LiveGdiObjects(HANDLE process);
 
 // What Active Accessibility (oleacc) tells a screen reader of a control,
 // asked from outside as a screen reader asks. Needs COM initialised.

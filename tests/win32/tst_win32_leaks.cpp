@@ -49,7 +49,7 @@ struct TCounts
 TCounts Count(const TProgram &p)
 {
     p.Settle();
-    return {p.CountWindows(), UnderWine() ? LiveGdiObjects() : TGdiObjects{},
+    return {p.CountWindows(), UnderWine() ? LiveGdiObjects(p.Process()) : TGdiObjects{},
             GetGuiResources(p.Process(), GR_GDIOBJECTS),
             GetGuiResources(p.Process(), GR_USEROBJECTS)};
 }
