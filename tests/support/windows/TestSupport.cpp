@@ -138,7 +138,7 @@ ProcessResult RunProcess(const std::string &program, const std::vector<std::stri
     const std::wstring path = Widen(program);
     const BOOL started = ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                           0, nullptr, nullptr, &si, &pi);
-    REQUIRE_MESSAGE(started, "cannot start " << program);
+    REQUIRE_MESSAGE(started, "cannot start " << program << ": error " << ::GetLastError());
     ::CloseHandle(pi.hThread);
     if (inputKind == Input::Pipe) {
         ::CloseHandle(in);
